@@ -5,16 +5,16 @@ namespace {
 
 constexpr std::array<EventKindTexts, EventKindCount> kindTexts{{
     {"9 : Note On ", "Note Nr :", "Midi Channel:", "Midi Channel :", "Note Nr :", "Velocity :"},
-    {"A : Poly Aftertouch ", "Note Nr :", "Midi Channel:", "Midi Channel :", "Note Nr :",
-     "Value :"},
-    {"B : Controller ", "Control Nr :", "Midi Channel:", "Midi Channel :", "Control Nr :",
-     "Value :"},
-    {"C : Program Change ", "Program Nr :", "Midi Channel:", "Midi Channel :", "Program Nr :",
-     "Not Used :"},
-    {"D : Channel Aftertouch ", "Pressure Value :", "Midi Channel:", "Midi Channel :",
-     "Pressure Value :", "Not Used :"},
-    {"E : Pitch Bender ", "Pitch MSB :", "Midi Channel:", "Midi Channel :", "Pitch MSB :",
-     "Pitch LSB :"},
+    {"A : Poly Aftertouch ",
+     "Note Nr :", "Midi Channel:", "Midi Channel :", "Note Nr :", "Value :"},
+    {"B : Controller ",
+     "Control Nr :", "Midi Channel:", "Midi Channel :", "Control Nr :", "Value :"},
+    {"C : Program Change ",
+     "Program Nr :", "Midi Channel:", "Midi Channel :", "Program Nr :", "Not Used :"},
+    {"D : Channel Aftertouch ",
+     "Pressure Value :", "Midi Channel:", "Midi Channel :", "Pressure Value :", "Not Used :"},
+    {"E : Pitch Bender ",
+     "Pitch MSB :", "Midi Channel:", "Midi Channel :", "Pitch MSB :", "Pitch LSB :"},
     {"F : Meta Event ", "Meta Event Nr :", "Meta ID :", "Meta ID :", "Meta Event Nr :", "Value :"},
 }};
 
@@ -71,13 +71,29 @@ const EventKindTexts& KindTexts(int kind) {
     return kindTexts[index];
 }
 
-const std::array<std::string_view, EventKindCount>& EventTypeItems() { return eventTypeItems; }
-const std::array<std::string_view, 8>& EncModeItems() { return encModeItems; }
-const std::array<std::string_view, 3>& EncSpeedItems() { return encSpeedItems; }
-const std::array<std::string_view, 4>& LedPatternItems() { return ledPatternItems; }
-const std::array<std::string_view, 3>& ButtModeItems() { return buttModeItems; }
-const std::array<std::string_view, 8>& LabelModeItems() { return labelModeItems; }
-const std::array<std::string_view, 4>& MergerModeItems() { return mergerModeItems; }
-const std::array<std::string_view, 24>& SrOutMapItems() { return srOutMapItems; }
+const std::array<std::string_view, EventKindCount>& EventTypeItems() {
+    return eventTypeItems;
+}
+const std::array<std::string_view, 8>& EncModeItems() {
+    return encModeItems;
+}
+const std::array<std::string_view, 3>& EncSpeedItems() {
+    return encSpeedItems;
+}
+const std::array<std::string_view, 4>& LedPatternItems() {
+    return ledPatternItems;
+}
+const std::array<std::string_view, 3>& ButtModeItems() {
+    return buttModeItems;
+}
+const std::array<std::string_view, 8>& LabelModeItems() {
+    return labelModeItems;
+}
+const std::array<std::string_view, 4>& MergerModeItems() {
+    return mergerModeItems;
+}
+const std::array<std::string_view, 24>& SrOutMapItems() {
+    return srOutMapItems;
+}
 
 } // namespace korv::model

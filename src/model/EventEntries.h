@@ -9,13 +9,19 @@
 namespace korv::model {
 
 // Status byte S (0x90..0xFF) <-> kind K (0x9..0xF) and channel 1..16 (the meta ID for kind 0xF).
-constexpr int KindOf(std::uint8_t status) { return status >> 4; }
-constexpr int ChannelOf(std::uint8_t status) { return (status & 0x0F) + 1; }
+constexpr int KindOf(std::uint8_t status) {
+    return status >> 4;
+}
+constexpr int ChannelOf(std::uint8_t status) {
+    return (status & 0x0F) + 1;
+}
 constexpr std::uint8_t MakeStatus(int kind, int channel) {
     return static_cast<std::uint8_t>((kind << 4) | ((channel - 1) & 0x0F));
 }
 // The event-type selector lists kinds 0x9..0xF as items 0..6; -1 for a status below 0x90.
-constexpr int KindItem(std::uint8_t status) { return status >= 0x90 ? KindOf(status) - 9 : -1; }
+constexpr int KindItem(std::uint8_t status) {
+    return status >= 0x90 ? KindOf(status) - 9 : -1;
+}
 // The status after choosing selector item `item`: the channel stays, the kind becomes 9 + item.
 constexpr std::uint8_t StatusWithKindItem(std::uint8_t status, int item) {
     return static_cast<std::uint8_t>((status & 0x0F) + 0x90 + 16 * item);

@@ -10,10 +10,18 @@ namespace {
 
 constexpr auto relaxed = std::memory_order_relaxed;
 
-constexpr int potEntry(int encoder) { return offsets::PotEntries + 4 * encoder; }
-constexpr int buttEntry(int button) { return offsets::ButtEntries + 4 * button; }
-constexpr int potMode(int encoder) { return offsets::PotModes + 2 * encoder; }
-constexpr int labelEntry(int encoder) { return offsets::PotLabels + 16 * encoder; }
+constexpr int potEntry(int encoder) {
+    return offsets::PotEntries + 4 * encoder;
+}
+constexpr int buttEntry(int button) {
+    return offsets::ButtEntries + 4 * button;
+}
+constexpr int potMode(int encoder) {
+    return offsets::PotModes + 2 * encoder;
+}
+constexpr int labelEntry(int encoder) {
+    return offsets::PotLabels + 16 * encoder;
+}
 constexpr int ledStep(int pattern, int step) {
     return offsets::LedPatterns + (pattern - 1) * 128 + (step - 1) * 4;
 }
@@ -30,21 +38,31 @@ struct FlagBit {
 
 FlagBit flagBit(BoxFlag flag) {
     switch (flag) {
-    case BoxFlag::MergerDisabled: return {offsets::MergerByte, 0};
-    case BoxFlag::MidiLeds: return {offsets::LedFlagsByte, 1};
-    case BoxFlag::SendPCOnBankChange: return {offsets::BankFlagsByte, 0};
-    case BoxFlag::ReceivePCForBankChange: return {offsets::BankFlagsByte, 1};
-    case BoxFlag::LinkMode: return {offsets::BankFlagsByte, 2};
-    case BoxFlag::DisableMenuNavigation: return {offsets::BankFlagsByte, 3};
-    case BoxFlag::SnapShotAtPowerOn: return {offsets::SnapshotByte, 0};
-    case BoxFlag::AutoSnapshot: return {offsets::SnapshotByte, 2};
+    case BoxFlag::MergerDisabled:
+        return {offsets::MergerByte, 0};
+    case BoxFlag::MidiLeds:
+        return {offsets::LedFlagsByte, 1};
+    case BoxFlag::SendPCOnBankChange:
+        return {offsets::BankFlagsByte, 0};
+    case BoxFlag::ReceivePCForBankChange:
+        return {offsets::BankFlagsByte, 1};
+    case BoxFlag::LinkMode:
+        return {offsets::BankFlagsByte, 2};
+    case BoxFlag::DisableMenuNavigation:
+        return {offsets::BankFlagsByte, 3};
+    case BoxFlag::SnapShotAtPowerOn:
+        return {offsets::SnapshotByte, 0};
+    case BoxFlag::AutoSnapshot:
+        return {offsets::SnapshotByte, 2};
     }
     return {offsets::MergerByte, 0};
 }
 
 } // namespace
 
-SettingsImage::SettingsImage() { LoadDefault(); }
+SettingsImage::SettingsImage() {
+    LoadDefault();
+}
 
 std::vector<std::uint8_t> SettingsImage::DefaultImage() {
     QFile resource(QStringLiteral(":/KVNTESTD/KVNTESYSEXFILE"));
@@ -92,15 +110,21 @@ std::uint8_t SettingsImage::PotStatus(int encoder) const {
 void SettingsImage::SetPotStatus(int encoder, std::uint8_t status) {
     SetDataByte(potEntry(encoder), status & 0x7F);
 }
-std::uint8_t SettingsImage::PotByte1(int encoder) const { return DataByte(potEntry(encoder) + 1); }
+std::uint8_t SettingsImage::PotByte1(int encoder) const {
+    return DataByte(potEntry(encoder) + 1);
+}
 void SettingsImage::SetPotByte1(int encoder, std::uint8_t value) {
     SetDataByte(potEntry(encoder) + 1, value);
 }
-std::uint8_t SettingsImage::PotMin(int encoder) const { return DataByte(potEntry(encoder) + 2); }
+std::uint8_t SettingsImage::PotMin(int encoder) const {
+    return DataByte(potEntry(encoder) + 2);
+}
 void SettingsImage::SetPotMin(int encoder, std::uint8_t value) {
     SetDataByte(potEntry(encoder) + 2, value);
 }
-std::uint8_t SettingsImage::PotMax(int encoder) const { return DataByte(potEntry(encoder) + 3); }
+std::uint8_t SettingsImage::PotMax(int encoder) const {
+    return DataByte(potEntry(encoder) + 3);
+}
 void SettingsImage::SetPotMax(int encoder, std::uint8_t value) {
     SetDataByte(potEntry(encoder) + 3, value);
 }
@@ -111,39 +135,52 @@ std::uint8_t SettingsImage::ButtStatus(int button) const {
 void SettingsImage::SetButtStatus(int button, std::uint8_t status) {
     SetDataByte(buttEntry(button), status & 0x7F);
 }
-std::uint8_t SettingsImage::ButtByte1(int button) const { return DataByte(buttEntry(button) + 1); }
+std::uint8_t SettingsImage::ButtByte1(int button) const {
+    return DataByte(buttEntry(button) + 1);
+}
 void SettingsImage::SetButtByte1(int button, std::uint8_t value) {
     SetDataByte(buttEntry(button) + 1, value);
 }
-std::uint8_t SettingsImage::ButtByte2(int button) const { return DataByte(buttEntry(button) + 2); }
+std::uint8_t SettingsImage::ButtByte2(int button) const {
+    return DataByte(buttEntry(button) + 2);
+}
 void SettingsImage::SetButtByte2(int button, std::uint8_t value) {
     SetDataByte(buttEntry(button) + 2, value);
 }
-std::uint8_t SettingsImage::ButtMode(int button) const { return DataByte(buttEntry(button) + 3); }
+std::uint8_t SettingsImage::ButtMode(int button) const {
+    return DataByte(buttEntry(button) + 3);
+}
 void SettingsImage::SetButtMode(int button, std::uint8_t mode) {
     SetDataByte(buttEntry(button) + 3, mode);
 }
 
-int SettingsImage::EncMode(int encoder) const { return DataByte(potMode(encoder)) & 0x0F; }
+int SettingsImage::EncMode(int encoder) const {
+    return DataByte(potMode(encoder)) & 0x0F;
+}
 void SettingsImage::SetEncMode(int encoder, int mode) {
     const std::uint8_t old = DataByte(potMode(encoder));
     SetDataByte(potMode(encoder), static_cast<std::uint8_t>((old & 0xF0) | (mode & 0x0F)));
 }
-int SettingsImage::EncSpeed(int encoder) const { return DataByte(potMode(encoder)) >> 4; }
+int SettingsImage::EncSpeed(int encoder) const {
+    return DataByte(potMode(encoder)) >> 4;
+}
 void SettingsImage::SetEncSpeed(int encoder, int speed) {
     const std::uint8_t old = DataByte(potMode(encoder));
     // The stored byte is a SysEx data byte, so only three bits of the speed nibble fit.
     SetDataByte(potMode(encoder), static_cast<std::uint8_t>(((speed & 0x07) << 4) | (old & 0x0F)));
 }
-int SettingsImage::LedMode(int encoder) const { return DataByte(potMode(encoder) + 1); }
+int SettingsImage::LedMode(int encoder) const {
+    return DataByte(potMode(encoder) + 1);
+}
 void SettingsImage::SetLedMode(int encoder, int pattern) {
     SetDataByte(potMode(encoder) + 1, static_cast<std::uint8_t>(pattern));
 }
 
 std::uint16_t SettingsImage::LedWord(int pattern, int step) const {
     const int at = ledStep(pattern, step);
-    return static_cast<std::uint16_t>(((DataByte(at + 1) & 1) << 15) | ((DataByte(at) & 0x7F) << 8) |
-                                      ((DataByte(at + 3) & 1) << 7) | (DataByte(at + 2) & 0x7F));
+    return static_cast<std::uint16_t>(((DataByte(at + 1) & 1) << 15) |
+                                      ((DataByte(at) & 0x7F) << 8) | ((DataByte(at + 3) & 1) << 7) |
+                                      (DataByte(at + 2) & 0x7F));
 }
 
 bool SettingsImage::Led(int pattern, int step, int led) const {
@@ -196,17 +233,25 @@ void SettingsImage::SetLabelText(int encoder, const std::string& text) {
     WriteText(labelEntry(encoder) + 1, LabelTextLength, text);
 }
 
-std::string SettingsImage::BankName() const { return ReadText(offsets::BankName, BankNameLength); }
+std::string SettingsImage::BankName() const {
+    return ReadText(offsets::BankName, BankNameLength);
+}
 void SettingsImage::SetBankName(const std::string& name) {
     WriteText(offsets::BankName, BankNameLength, name);
 }
 
-int SettingsImage::TouchSensitivity() const { return NibblePair(offsets::TouchSensitivity) + 1; }
+int SettingsImage::TouchSensitivity() const {
+    return NibblePair(offsets::TouchSensitivity) + 1;
+}
 void SettingsImage::SetTouchSensitivity(int sensitivity) {
     SetNibblePair(offsets::TouchSensitivity, sensitivity - 1);
 }
-int SettingsImage::LcEmulationId() const { return NibblePair(offsets::LcEmulationId); }
-void SettingsImage::SetLcEmulationId(int id) { SetNibblePair(offsets::LcEmulationId, id); }
+int SettingsImage::LcEmulationId() const {
+    return NibblePair(offsets::LcEmulationId);
+}
+void SettingsImage::SetLcEmulationId(int id) {
+    SetNibblePair(offsets::LcEmulationId, id);
+}
 int SettingsImage::SrOutMap(int shiftRegister) const {
     return NibblePair(offsets::SrOutMap + 2 * (shiftRegister - 1));
 }
@@ -233,8 +278,12 @@ void SettingsImage::SetMergerMode(int mode) {
     SetFlag(BoxFlag::LinkMode, (mode & 2) != 0);
 }
 
-std::uint8_t SettingsImage::DeviceByte() const { return ImageByte(5); }
-void SettingsImage::SetDeviceByte(std::uint8_t value) { block_[5].store(value, relaxed); }
+std::uint8_t SettingsImage::DeviceByte() const {
+    return ImageByte(5);
+}
+void SettingsImage::SetDeviceByte(std::uint8_t value) {
+    block_[5].store(value, relaxed);
+}
 
 void SettingsImage::StampSave() {
     SetDataByte(offsets::SaveStamp, 0x47);

@@ -49,8 +49,12 @@ inline constexpr int PotLabels = 0x800;
 constexpr int EncoderId(int bank, int numberInBank) {
     return (bank - 1) * EncodersPerBank + (numberInBank - 1);
 }
-constexpr int BankOfEncoder(int encoderId) { return encoderId / EncodersPerBank + 1; }
-constexpr int NumberInBank(int encoderId) { return encoderId % EncodersPerBank + 1; }
+constexpr int BankOfEncoder(int encoderId) {
+    return encoderId / EncodersPerBank + 1;
+}
+constexpr int NumberInBank(int encoderId) {
+    return encoderId % EncodersPerBank + 1;
+}
 
 // A box-wide flag: which byte and which bit.
 enum class BoxFlag {
