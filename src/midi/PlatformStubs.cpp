@@ -1,0 +1,9 @@
+#include "PlatformServices.h"
+namespace korv::midi {
+PlatformService makeAlsaService() {
+    return {};
+}
+PlatformService makeJackService() {
+    return {};
+}
+} // namespace korv::midi

@@ -1,0 +1,255 @@
+// TMidiIn and TMidiOut over the in-process loopback service: what a peer would see on the
+// wire and what the program's handlers receive.
+#include "LoopbackService.h"
+#include "TMidiIn.h"
+#include "TMidiOut.h"
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <numeric>
+
+using namespace korv::midi;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+Bytes makeDump() {
+    Bytes dump(4103);
+    dump[0] = 0xF0;
+    dump[1] = 0x00;
+    dump[2] = 0x00;
+    dump[3] = 0x7E;
+    dump[4] = 0x45;
+    dump[5] = 0x02;
+    for (std::size_t i = 6; i < 4102; ++i)
+        dump[i] = static_cast<std::uint8_t>((i * 7) & 0x7F);
+    dump[4102] = 0xF7;
+    return dump;
+}
+
+struct Received {
+    std::mutex mutex;
+    std::vector<Bytes> shorts;
+    std::vector<Bytes> sysex;
+};
+
+class LoopbackPorts : public ::testing::Test {
+protected:
+    LoopbackPorts() {
+        loop.addInput("Box In");
+        loop.addInput("Other In");
+        loop.addOutput("Box Out");
+        loop.addOutput("Other Out");
+    }
+
+    void listen(TMidiIn& in) {
+        in.OnShort = [this](TMidiIn&, std::uint8_t s, std::uint8_t a, std::uint8_t b) {
+            std::lock_guard l(rx.mutex);
+            rx.shorts.push_back({s, a, b});
+        };
+        in.OnSysEx = [this](TMidiIn&, const std::uint8_t* data, int size) {
+            std::lock_guard l(rx.mutex);
+            rx.sysex.emplace_back(data, data + size);
+        };
+    }
+
+    LoopbackService loop;
+    MidiSystem system{{&loop}};
+    Received rx;
+};
+
+} // namespace
+
+TEST_F(LoopbackPorts, DeviceListsComeFromTheServicesAndAreCappedAtTwelve) {
+    LoopbackService more;
+    for (int i = 0; i < 14; ++i)
+        more.addOutput("Out " + std::to_string(i));
+    MidiSystem both({&loop, &more});
+    TMidiOut out(both);
+    EXPECT_EQ(out.NumDevs(), 12);
+    EXPECT_EQ(out.DeviceName(0), "Box Out");
+    EXPECT_EQ(out.DeviceName(11), "Out 9");
+    EXPECT_EQ(out.DeviceName(12), "");
+
+    TMidiOut last(both);
+    last.SetPort(12); // beyond the cap: ignored
+    EXPECT_EQ(last.Port(), 0);
+
+    MidiSystem none({});
+    TMidiIn in(none);
+    EXPECT_EQ(in.NumDevs(), 0);
+    in.SetUsing(true);
+    EXPECT_TRUE(in.Using());
+    EXPECT_NE(in.OpenResult(), 0);
+}
+
+TEST_F(LoopbackPorts, PutSendsAsManyBytesAsTheStatusImplies) {
+    TMidiOut out(system);
+    out.Put(0x90, 60, 100); // closed: nothing
+    out.SetUsing(true);
+    ASSERT_EQ(out.OpenResult(), 0);
+    out.Put(0x90, 127, 127);
+    out.Put(0xC3, 5, 99);
+    out.Put(0xF8, 1, 2);
+    out.Put(0xB0, 0, 0);
+    EXPECT_EQ(loop.sentMessages(0),
+              (std::vector<Bytes>{{0x90, 127, 127}, {0xC3, 5}, {0xF8}, {0xB0, 0, 0}}));
+}
+
+TEST_F(LoopbackPorts, SysExSendsExactlyTheGivenBytesFromThreeOn) {
+    TMidiOut out(system);
+    out.SetUsing(true);
+    const Bytes two{0xF0, 0xF7}, three{0xF0, 0x01, 0xF7};
+    out.SysEx(two.data(), 2);
+    out.SysEx(three.data(), 3);
+    const Bytes dump = makeDump();
+    out.SysEx(dump.data(), static_cast<int>(dump.size()));
+    Bytes expected = three;
+    expected.insert(expected.end(), dump.begin(), dump.end());
+    EXPECT_EQ(loop.sent(0), expected);
+}
+
+TEST_F(LoopbackPorts, ShortMessagesWaitWhileASysExIsOpenAndFollowItsEnd) {
+    TMidiOut out(system);
+    out.SetUsing(true);
+    const Bytes head{0xF0, 0x00, 0x00, 0x7E, 0x45, 0x02}, mid{0x01, 0x02, 0x03},
+        tail{0x04, 0x05, 0xF7};
+    out.SysEx(head.data(), 6);
+    out.Put(0xB0, 7, 100);
+    out.Put(0xF8, 0, 0); // real-time passes at once
+    out.SysEx(mid.data(), 3);
+    out.Put(0x90, 60, 0);
+    out.SysEx(tail.data(), 3);
+    out.Put(0xC0, 1, 0);
+    EXPECT_EQ(
+        loop.sentMessages(0),
+        (std::vector<Bytes>{head, {0xF8}, mid, tail, {0xB0, 7, 100}, {0x90, 60, 0}, {0xC0, 1}}));
+}
+
+TEST_F(LoopbackPorts, HeldMessagesGoOutWhenTheOutputCloses) {
+    TMidiOut out(system);
+    out.SetUsing(true);
+    const Bytes head{0xF0, 0x00, 0x00, 0x7E, 0x45, 0x02};
+    out.SysEx(head.data(), 6);
+    out.Put(0x80, 60, 0);
+    out.SetUsing(false);
+    EXPECT_EQ(loop.sentMessages(0), (std::vector<Bytes>{head, {0x80, 60, 0}}));
+}
+
+TEST_F(LoopbackPorts, UsingRecordsTheRequestAndOpenResultTheOutcome) {
+    loop.setOpenFailure("Other Out", OpenRefused);
+    TMidiOut out(system);
+    out.SetPort(1); // closed: nothing opens
+    EXPECT_FALSE(out.Using());
+    out.SetUsing(true);
+    EXPECT_TRUE(out.Using());
+    EXPECT_EQ(out.OpenResult(), OpenRefused);
+    out.Put(0x90, 1, 2); // unusable: nothing, no crash
+    const Bytes three{0xF0, 0x01, 0xF7};
+    out.SysEx(three.data(), 3);
+    out.SetPort(0); // open: close, switch, reopen
+    EXPECT_EQ(out.OpenResult(), 0);
+    out.Put(0x90, 1, 2);
+    EXPECT_EQ(loop.sent(0), (Bytes{0x90, 1, 2}));
+    EXPECT_EQ(loop.sent(1), Bytes{});
+    out.SetUsing(false);
+    EXPECT_EQ(out.OpenResult(), 0); // kept after close
+}
+
+TEST_F(LoopbackPorts, ShortInputArrivesWithMissingBytesZero) {
+    TMidiIn in(system);
+    listen(in);
+    EXPECT_FALSE(loop.inject(0, {0x90, 1, 2})); // closed
+    in.SetUsing(true);
+    ASSERT_EQ(in.OpenResult(), 0);
+    ASSERT_TRUE(loop.inject(0, {0x90, 60, 127, 61, 0, 0xC2, 9, 0xFE, 0xF6}));
+    loop.flush();
+    EXPECT_EQ(rx.shorts,
+              (std::vector<Bytes>{
+                  {0x90, 60, 127}, {0x90, 61, 0}, {0xC2, 9, 0}, {0xFE, 0, 0}, {0xF6, 0, 0}}));
+}
+
+TEST_F(LoopbackPorts, ADumpArrivesAs32FullBuffersAndOneOfSeven) {
+    TMidiIn in(system);
+    listen(in);
+    in.SetUsing(true);
+    const Bytes dump = makeDump();
+    // As a peer sends it in pieces: 6 bytes, then 3-byte pieces.
+    loop.inject(0, Bytes(dump.begin(), dump.begin() + 6));
+    for (std::size_t i = 6; i < dump.size(); i += 3)
+        loop.inject(0, Bytes(dump.begin() + static_cast<long>(i),
+                             dump.begin() + static_cast<long>(std::min(i + 3, dump.size()))));
+    loop.flush();
+    ASSERT_EQ(rx.sysex.size(), 33u);
+    Bytes joined;
+    for (std::size_t i = 0; i < 33; ++i) {
+        EXPECT_EQ(rx.sysex[i].size(), i < 32 ? 128u : 7u);
+        joined.insert(joined.end(), rx.sysex[i].begin(), rx.sysex[i].end());
+    }
+    EXPECT_EQ(joined, dump);
+}
+
+TEST_F(LoopbackPorts, BrokenSysExDoesNotStarveLaterInput) {
+    TMidiIn in(system);
+    listen(in);
+    in.SetUsing(true);
+    Bytes broken{0xF0, 0x00, 0x01};
+    broken.insert(broken.end(), 300, 0x11);
+    broken.push_back(0x90); // a status byte breaks the message off
+    broken.insert(broken.end(), {60, 1});
+    for (int i = 0; i < 20; ++i)
+        loop.inject(0, broken);
+    loop.inject(0, {0xF0, 0x7E, 0xF7});
+    loop.flush();
+    std::lock_guard l(rx.mutex);
+    ASSERT_FALSE(rx.sysex.empty());
+    EXPECT_EQ(rx.sysex.back(), (Bytes{0xF0, 0x7E, 0xF7}));
+    EXPECT_EQ(rx.shorts.size(), 20u);
+    for (std::size_t i = 0; i + 1 < rx.sysex.size(); ++i)
+        EXPECT_EQ(rx.sysex[i].size(), 128u); // only full buffers of the broken messages
+}
+
+TEST_F(LoopbackPorts, UseFlagsDropEventsButSysExResumes) {
+    TMidiIn in(system);
+    listen(in);
+    in.SetUsing(true);
+    in.SetUseShort(false);
+    in.SetUseSysEx(false);
+    Bytes big(300, 0x22);
+    big.front() = 0xF0;
+    big.back() = 0xF7;
+    loop.inject(0, {0xB0, 1, 2});
+    loop.inject(0, big);
+    loop.flush();
+    in.SetUseSysEx(true);
+    loop.inject(0, {0xF0, 0x01, 0xF7});
+    loop.flush();
+    EXPECT_TRUE(rx.shorts.empty());
+    EXPECT_EQ(rx.sysex, (std::vector<Bytes>{{0xF0, 0x01, 0xF7}}));
+}
+
+TEST_F(LoopbackPorts, NothingIsRaisedAfterTheInputCloses) {
+    TMidiIn in(system);
+    std::atomic<int> calls{0};
+    std::atomic<bool> closed{false};
+    std::atomic<bool> late{false};
+    in.OnShort = [&](TMidiIn&, std::uint8_t, std::uint8_t, std::uint8_t) {
+        if (closed)
+            late = true;
+        ++calls;
+    };
+    in.SetUsing(true);
+    for (int i = 0; i < 2000; ++i)
+        loop.inject(0, {0x90, 1, 2});
+    in.SetUsing(false);
+    closed = true;
+    loop.flush();
+    EXPECT_FALSE(late);
+    EXPECT_LT(calls.load(), 2000 + 1);
+    in.SetPort(1);
+    in.SetUsing(true);
+    EXPECT_FALSE(loop.inject(0, {0x90, 1, 2}));
+    EXPECT_TRUE(loop.inject(1, {0x90, 1, 2}));
+    loop.flush();
+}
