@@ -1,0 +1,306 @@
+#include "JackTestServer.h"
+
+#include <jack/midiport.h>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <stdexcept>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace korv::test {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void quiet(const char*) {}
+
+template <class Pred> bool pollUntil(std::chrono::milliseconds timeout, Pred pred) {
+    const auto end = Clock::now() + timeout;
+    for (;;) {
+        if (pred())
+            return true;
+        if (Clock::now() >= end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+jack_client_t* openClient(const std::string& server, const char* name) {
+    jack_status_t status{};
+    return jack_client_open(
+        name, static_cast<jack_options_t>(JackNoStartServer | JackServerName | JackUseExactName),
+        &status, server.c_str());
+}
+
+std::string uniqueName() {
+    static std::atomic<int> counter{0};
+    return "korvtest-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + "-" +
+           std::to_string(Clock::now().time_since_epoch().count() % 100000);
+}
+
+struct EventHeader {
+    std::uint32_t size;
+    jack_nframes_t frame;
+    std::uint64_t cycle;
+};
+
+} // namespace
+
+JackTestServer::JackTestServer(std::chrono::milliseconds startTimeout)
+    : name_(uniqueName()) {
+    jack_set_error_function(quiet);
+    jack_set_info_function(quiet);
+    setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
+    setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
+
+    const std::string log = "/tmp/" + name_ + ".log";
+    const std::string nameArg = name_;
+    const char* argv[] = {"jackd", "--no-realtime", "-n", nameArg.c_str(), "-d", "dummy", "-p",
+                          "64",    nullptr};
+    const pid_t parent = getpid();
+    pid_ = fork();
+    if (pid_ < 0)
+        throw std::runtime_error("fork failed");
+    if (pid_ == 0) {
+        // Only async-signal-safe calls here: the test process has threads.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent)
+            _exit(127);
+        setpgid(0, 0);
+        const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd >= 0) {
+            dup2(fd, 1);
+            dup2(fd, 2);
+            close(fd);
+        }
+        execv("/usr/bin/jackd", const_cast<char* const*>(argv));
+        execvp("jackd", const_cast<char* const*>(argv));
+        _exit(127);
+    }
+
+    const bool up = pollUntil(startTimeout, [&] {
+        int wstatus = 0;
+        if (waitpid(pid_, &wstatus, WNOHANG) == pid_) {
+            pid_ = -1;
+            return true;
+        }
+        if (jack_client_t* probe = openClient(name_, "korvtest-probe")) {
+            jack_client_close(probe);
+            return true;
+        }
+        return false;
+    });
+    if (!up || pid_ < 0) {
+        if (pid_ > 0)
+            stop(SIGKILL);
+        throw std::runtime_error("jackd did not start; see " + log);
+    }
+    std::filesystem::remove(log);
+}
+
+JackTestServer::~JackTestServer() {
+    if (pid_ > 0)
+        stop(SIGTERM);
+}
+
+void JackTestServer::kill() {
+    if (pid_ > 0)
+        stop(SIGKILL);
+}
+
+void JackTestServer::stop(int signal) {
+    ::kill(pid_, signal);
+    int wstatus = 0;
+    const bool reaped = pollUntil(std::chrono::seconds(10),
+                                  [&] { return waitpid(pid_, &wstatus, WNOHANG) == pid_; });
+    if (!reaped) {
+        ::kill(pid_, SIGKILL);
+        waitpid(pid_, &wstatus, 0);
+    }
+    pid_ = -1;
+    // A killed server leaves its socket and semaphores; its shared memory is reclaimed by the
+    // next server that starts.
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", ec)) {
+        const std::string f = entry.path().filename().string();
+        if (f.rfind("jack_" + name_ + "_", 0) == 0 ||
+            (f.rfind("jack_sem.", 0) == 0 && f.find("_" + name_ + "_") != std::string::npos))
+            std::filesystem::remove(entry.path(), ec);
+    }
+}
+
+JackPeer::JackPeer(const JackTestServer& server, const std::string& clientName) {
+    client_ = openClient(server.name(), clientName.c_str());
+    if (!client_)
+        throw std::runtime_error("peer client could not open");
+    in_ = jack_port_register(client_, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
+    out_ = jack_port_register(client_, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+    rxRing_ = jack_ringbuffer_create(1 << 20);
+    txRing_ = jack_ringbuffer_create(1 << 18);
+    if (!in_ || !out_ || !rxRing_ || !txRing_)
+        throw std::runtime_error("peer ports could not be registered");
+    jack_set_process_callback(client_, &JackPeer::process, this);
+    if (jack_activate(client_) != 0)
+        throw std::runtime_error("peer could not activate");
+}
+
+JackPeer::~JackPeer() {
+    jack_deactivate(client_);
+    jack_client_close(client_);
+    jack_ringbuffer_free(rxRing_);
+    jack_ringbuffer_free(txRing_);
+}
+
+int JackPeer::process(jack_nframes_t frames, void* arg) {
+    auto* self = static_cast<JackPeer*>(arg);
+    const std::uint64_t cycle = self->cycle_.load(std::memory_order_relaxed);
+    const jack_nframes_t start = jack_last_frame_time(self->client_);
+
+    void* inBuf = jack_port_get_buffer(self->in_, frames);
+    const jack_nframes_t count = jack_midi_get_event_count(inBuf);
+    for (jack_nframes_t i = 0; i < count; ++i) {
+        jack_midi_event_t ev;
+        if (jack_midi_event_get(&ev, inBuf, i) != 0)
+            continue;
+        const EventHeader h{static_cast<std::uint32_t>(ev.size), start + ev.time, cycle};
+        if (jack_ringbuffer_write_space(self->rxRing_) < sizeof h + ev.size) {
+            self->dropped_.fetch_add(1, std::memory_order_relaxed);
+            continue;
+        }
+        jack_ringbuffer_write(self->rxRing_, reinterpret_cast<const char*>(&h), sizeof h);
+        jack_ringbuffer_write(self->rxRing_, reinterpret_cast<const char*>(ev.buffer), ev.size);
+    }
+
+    void* outBuf = jack_port_get_buffer(self->out_, frames);
+    jack_midi_clear_buffer(outBuf);
+    std::uint32_t size = 0;
+    while (jack_ringbuffer_peek(self->txRing_, reinterpret_cast<char*>(&size), sizeof size) ==
+           sizeof size) {
+        if (jack_ringbuffer_read_space(self->txRing_) < sizeof size + size)
+            break;
+        jack_midi_data_t* dst = jack_midi_event_reserve(outBuf, 0, size);
+        if (!dst)
+            break; // no room left in this cycle: next one
+        jack_ringbuffer_read_advance(self->txRing_, sizeof size);
+        jack_ringbuffer_read(self->txRing_, reinterpret_cast<char*>(dst), size);
+    }
+    self->cycle_.store(cycle + 1, std::memory_order_release);
+    return 0;
+}
+
+std::string JackPeer::inPort() const {
+    return jack_port_name(in_);
+}
+std::string JackPeer::outPort() const {
+    return jack_port_name(out_);
+}
+
+std::vector<std::string> JackPeer::midiPorts(unsigned long flags) const {
+    std::vector<std::string> names;
+    if (const char** ports = jack_get_ports(client_, nullptr, JACK_DEFAULT_MIDI_TYPE, flags)) {
+        for (const char** p = ports; *p; ++p)
+            names.emplace_back(*p);
+        jack_free(ports);
+    }
+    return names;
+}
+
+bool JackPeer::connect(const std::string& source, const std::string& destination) {
+    const int r = jack_connect(client_, source.c_str(), destination.c_str());
+    return r == 0 || r == EEXIST;
+}
+
+bool JackPeer::waitPort(const std::string& port, std::chrono::milliseconds timeout) const {
+    return pollUntil(timeout, [&] { return jack_port_by_name(client_, port.c_str()) != nullptr; });
+}
+
+bool JackPeer::waitConnected(const std::string& port, std::chrono::milliseconds timeout) const {
+    return pollUntil(timeout, [&] {
+        jack_port_t* p = jack_port_by_name(client_, port.c_str());
+        return p && jack_port_connected(p) > 0;
+    });
+}
+
+bool JackPeer::waitConnected(const std::string& a, const std::string& b,
+                             std::chrono::milliseconds timeout) const {
+    return pollUntil(timeout, [&] {
+        jack_port_t* p = jack_port_by_name(client_, a.c_str());
+        return p && jack_port_connected_to(p, b.c_str()) > 0;
+    });
+}
+
+bool JackPeer::send(const std::vector<std::uint8_t>& bytes) {
+    std::lock_guard l(mutex_);
+    const auto size = static_cast<std::uint32_t>(bytes.size());
+    if (jack_ringbuffer_write_space(txRing_) < sizeof size + size)
+        return false;
+    // The process callback takes a message only once all of it is in the ring.
+    std::vector<char> all(sizeof size + size);
+    std::memcpy(all.data(), &size, sizeof size);
+    std::memcpy(all.data() + sizeof size, bytes.data(), size);
+    jack_ringbuffer_write(txRing_, all.data(), all.size());
+    return true;
+}
+
+jack_nframes_t JackPeer::frameTime() const {
+    return jack_frame_time(client_);
+}
+
+void JackPeer::drain() {
+    EventHeader h{};
+    while (jack_ringbuffer_peek(rxRing_, reinterpret_cast<char*>(&h), sizeof h) == sizeof h &&
+           jack_ringbuffer_read_space(rxRing_) >= sizeof h + h.size) {
+        jack_ringbuffer_read_advance(rxRing_, sizeof h);
+        Event e;
+        e.bytes.resize(h.size);
+        jack_ringbuffer_read(rxRing_, reinterpret_cast<char*>(e.bytes.data()), h.size);
+        e.frame = h.frame;
+        e.cycle = h.cycle;
+        events_.push_back(std::move(e));
+    }
+}
+
+std::vector<JackPeer::Event> JackPeer::events() {
+    std::lock_guard l(mutex_);
+    drain();
+    return events_;
+}
+
+std::vector<std::uint8_t> JackPeer::receivedBytes() {
+    std::lock_guard l(mutex_);
+    drain();
+    std::vector<std::uint8_t> all;
+    for (const auto& e : events_)
+        all.insert(all.end(), e.bytes.begin(), e.bytes.end());
+    return all;
+}
+
+std::size_t JackPeer::receivedCount() {
+    std::lock_guard l(mutex_);
+    drain();
+    std::size_t n = 0;
+    for (const auto& e : events_)
+        n += e.bytes.size();
+    return n;
+}
+
+void JackPeer::clear() {
+    std::lock_guard l(mutex_);
+    drain();
+    events_.clear();
+}
+
+bool JackPeer::waitForBytes(std::size_t count, std::chrono::milliseconds timeout) {
+    return pollUntil(timeout, [&] { return receivedCount() >= count; });
+}
+
+} // namespace korv::test

@@ -1,0 +1,111 @@
+// A private JACK server for integration tests, and a peer client that plays the other program.
+//
+//   korv::test::JackTestServer server;         // jackd -d dummy -p 64, own unique name
+//   korv::test::JackPeer peer(server);         // ports "<client>:in" and "<client>:out"
+//   peer.connect("Virtual Korvanette:Out", peer.inPort());
+//   ASSERT_TRUE(peer.waitConnected(peer.inPort()));   // bytes sent earlier would be lost
+//   ...send...
+//   ASSERT_TRUE(peer.waitForBytes(3));
+//
+// The server sets JACK_DEFAULT_SERVER for this process, so every JACK client opened afterwards
+// (the program's service included) finds it. It is stopped and reaped in the destructor, which
+// also runs when a test fails; if the test process dies, the server dies with it.
+#pragma once
+
+#include <jack/jack.h>
+#include <jack/ringbuffer.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace korv::test {
+
+class JackTestServer {
+public:
+    static constexpr std::uint32_t PeriodFrames = 64;
+
+    // Starts the server and waits until it accepts clients; throws std::runtime_error if it
+    // does not come up within `startTimeout`.
+    explicit JackTestServer(std::chrono::milliseconds startTimeout = std::chrono::seconds(30));
+    ~JackTestServer();
+    JackTestServer(const JackTestServer&) = delete;
+    JackTestServer& operator=(const JackTestServer&) = delete;
+
+    const std::string& name() const { return name_; }
+    bool running() const { return pid_ > 0; }
+    // Kills the server at once (SIGKILL) and reaps it: clients see it die.
+    void kill();
+
+private:
+    void stop(int signal);
+    std::string name_;
+    pid_t pid_ = -1;
+};
+
+// A JACK client with one MIDI input ("in") and one MIDI output ("out"). Records every event it
+// receives with its frame time and the number of the process cycle it came in.
+class JackPeer {
+public:
+    struct Event {
+        std::vector<std::uint8_t> bytes;
+        jack_nframes_t frame = 0; // absolute frame time of the event
+        std::uint64_t cycle = 0;  // process cycles since the peer was activated
+    };
+
+    explicit JackPeer(const JackTestServer& server, const std::string& clientName = "peer");
+    ~JackPeer();
+    JackPeer(const JackPeer&) = delete;
+    JackPeer& operator=(const JackPeer&) = delete;
+
+    std::string inPort() const;  // full name, e.g. "peer:in"
+    std::string outPort() const; // full name, e.g. "peer:out"
+    jack_client_t* client() const { return client_; }
+
+    // All MIDI ports of the server with the given flags (JackPortIsInput/JackPortIsOutput).
+    std::vector<std::string> midiPorts(unsigned long flags) const;
+    bool connect(const std::string& source, const std::string& destination);
+    // Waits until `port` has at least one connection, or until `a` is connected to `b`.
+    bool waitConnected(const std::string& port,
+                       std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
+    bool waitConnected(const std::string& a, const std::string& b,
+                       std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
+    // Waits until a port of that name exists.
+    bool waitPort(const std::string& port,
+                  std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
+
+    // Queues `bytes` as one MIDI event on "out", written in the next process cycle.
+    bool send(const std::vector<std::uint8_t>& bytes);
+    // Frame time now, and the number of process cycles run so far.
+    jack_nframes_t frameTime() const;
+    std::uint64_t cycles() const { return cycle_.load(std::memory_order_acquire); }
+
+    std::vector<Event> events();
+    std::vector<std::uint8_t> receivedBytes();
+    std::size_t receivedCount();
+    void clear();
+    // Polls until at least `count` bytes have arrived.
+    bool waitForBytes(std::size_t count,
+                      std::chrono::milliseconds timeout = std::chrono::seconds(20));
+    std::uint64_t dropped() const { return dropped_.load(); }
+
+private:
+    static int process(jack_nframes_t frames, void* arg);
+    void drain();
+
+    jack_client_t* client_ = nullptr;
+    jack_port_t* in_ = nullptr;
+    jack_port_t* out_ = nullptr;
+    jack_ringbuffer_t* rxRing_ = nullptr;
+    jack_ringbuffer_t* txRing_ = nullptr;
+    std::atomic<std::uint64_t> cycle_{0};
+    std::atomic<std::uint64_t> dropped_{0};
+    std::mutex mutex_; // events_, tx writer
+    std::vector<Event> events_;
+};
+
+} // namespace korv::test
