@@ -2,20 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <numbers>
 
 namespace korv::controls {
 
 namespace {
 
-// Rounds to the nearest integer, halves to the even neighbour (the default rounding mode), and
-// keeps the result inside int so absurd inputs cannot overflow.
+// Rounds to the nearest integer, halves to the even neighbour (the default rounding mode). The
+// clamp keeps the conversion defined; callers limit the result to their own range.
 long long RoundEven(double value) {
-    const double rounded = std::nearbyint(value);
-    constexpr double lo = std::numeric_limits<int>::min();
-    constexpr double hi = std::numeric_limits<int>::max();
-    return static_cast<long long>(std::clamp(rounded, lo, hi));
+    constexpr double bound = 0x1p62;
+    return static_cast<long long>(std::clamp(std::nearbyint(value), -bound, bound));
 }
 
 } // namespace
