@@ -3,7 +3,4 @@ namespace korv::midi {
 PlatformService makeAlsaService() {
     return {};
 }
-PlatformService makeJackService() {
-    return {};
-}
 } // namespace korv::midi
