@@ -1,6 +1,0 @@
-#include "PlatformServices.h"
-namespace korv::midi {
-PlatformService makeAlsaService() {
-    return {};
-}
-} // namespace korv::midi
