@@ -77,15 +77,6 @@ TEST(KnobScale, MouseAngleAroundTheCentreWithDeadZoneAtTheBottom) {
         EXPECT_EQ(KnobScale::MouseAngle(c.x, c.y, 40, 40), c.angle) << c.x << "," << c.y;
 }
 
-TEST(KnobScale, InscribedEllipseExcludesTheCorners) {
-    EXPECT_TRUE(KnobScale::InsideEllipse(20, 20, 40, 40));
-    EXPECT_TRUE(KnobScale::InsideEllipse(20, 0, 40, 40));
-    EXPECT_TRUE(KnobScale::InsideEllipse(0, 20, 40, 40));
-    EXPECT_FALSE(KnobScale::InsideEllipse(1, 1, 40, 40));
-    EXPECT_FALSE(KnobScale::InsideEllipse(38, 38, 40, 40));
-    EXPECT_FALSE(KnobScale::InsideEllipse(0, 0, 0, 0));
-}
-
 TEST(KnobScale, PointerRunsFrom11To5PixelsInsideTheRim) {
     using Line = KnobScale::Line;
     EXPECT_EQ(KnobScale::Pointer(89, 20), (Line{{20, 11}, {20, 5}}));
@@ -93,14 +84,4 @@ TEST(KnobScale, PointerRunsFrom11To5PixelsInsideTheRim) {
     // Too small for the full stroke: it shrinks towards the centre instead of pointing backwards.
     EXPECT_EQ(KnobScale::Pointer(0, 8), (Line{{8, 8}, {11, 8}}));
     EXPECT_EQ(KnobScale::Pointer(0, 4), (Line{{4, 4}, {4, 4}}));
-}
-
-TEST(KnobScale, ResizeGrowsToTheLargerAndShrinksToTheSmallerSide) {
-    int side = KnobScale::SquareSide(0, 40, 40);
-    EXPECT_EQ(side, 40);
-    side = KnobScale::SquareSide(side, 60, 50);
-    EXPECT_EQ(side, 60);
-    side = KnobScale::SquareSide(side, 60, 30);
-    EXPECT_EQ(side, 30);
-    EXPECT_EQ(KnobScale::SquareSide(side, 30, 30), 30);
 }
