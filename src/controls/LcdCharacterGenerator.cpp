@@ -57,10 +57,6 @@ void appendHitachi(std::u32string& out, int code) {
 bool LcdCharacterGenerator::select(TDotMatrix kind) {
     if (kind == TDotMatrix::CustomFont && !hasCustomFont())
         return false;
-    // The designed fonts arrive in the next steps.
-    if (kind == TDotMatrix::mat5x8 || kind == TDotMatrix::mat7x9 || kind == TDotMatrix::mat9x12 ||
-        kind == TDotMatrix::dos5x7)
-        return false;
     kind_ = kind;
     ++revision_;
     return true;
@@ -138,17 +134,24 @@ bool LcdCharacterGenerator::isLit(int code, int row, int column) const {
     switch (kind_) {
     case TDotMatrix::mat5x7:
         return maskBit(mat5x7Rows(code)[row], 5, column);
+    case TDotMatrix::mat5x8:
+        return maskBit(glyphs::kMat5x8[code - 32][row], 5, column);
+    case TDotMatrix::mat7x9:
+        return maskBit(glyphs::kMat7x9[code - 32][row], 7, column);
+    case TDotMatrix::mat9x12:
+        return maskBit(glyphs::kMat9x12[code - 32][row], 9, column);
     case TDotMatrix::Hitachi:
         return maskBit(glyphs::kHitachi[code][row], 5, column);
     case TDotMatrix::Hitachi2:
         if (code >= kTallFirst && code <= kTallLast)
             return maskBit(glyphs::kHitachi2Tall[code - kTallFirst][row], 5, column);
         return row < 7 && maskBit(glyphs::kHitachi[code][row], 5, column);
+    case TDotMatrix::dos5x7:
+        return maskBit(glyphs::kDos5x7[code][row], 5, column);
     case TDotMatrix::CustomFont:
         return custom_.isLit(code, row, column);
-    default:
-        return false;
     }
+    return false;
 }
 
 std::u32string LcdCharacterGenerator::readableText(std::string_view codes) const {
@@ -161,6 +164,9 @@ std::u32string LcdCharacterGenerator::readableText(std::string_view codes) const
         case TDotMatrix::Hitachi:
         case TDotMatrix::Hitachi2:
             appendHitachi(out, code);
+            break;
+        case TDotMatrix::dos5x7:
+            out += glyphs::kDos5x7Unicode[code];
             break;
         default:
             out += code >= 0x20 && code < 0x7F ? static_cast<char32_t>(code) : U' ';
