@@ -235,7 +235,7 @@ void TLCDLabel::Paint() {
     QPainter painter(&picture_);
     // An explicitly hidden control is only seen where hidden controls are shown, as in a designer.
     if (isHidden() && testAttribute(Qt::WA_WState_ExplicitShowHide)) {
-        painter.fillRect(0, 0, w, h, palette().color(QPalette::Button));
+        painter.fillRect(0, 0, w, h, palette().color(QPalette::Active, QPalette::Button));
     } else {
         painter.fillRect(0, 0, w, h, backGround_);
         DrawBorder(painter, w, h);
@@ -249,8 +249,9 @@ void TLCDLabel::Paint() {
 void TLCDLabel::DrawBorder(QPainter& painter, int width, int height) const {
     if (borderStyle_ == TMyBorder::frNone)
         return;
-    const QColor shadow = palette().color(QPalette::Dark);
-    const QColor highlight = palette().color(QPalette::Light);
+    // The frame keeps its colours when the control or its window is disabled or inactive.
+    const QColor shadow = palette().color(QPalette::Active, QPalette::Dark);
+    const QColor highlight = palette().color(QPalette::Active, QPalette::Light);
     const QColor frame = borderStyle_ == TMyBorder::frRaised    ? shadow
                          : borderStyle_ == TMyBorder::frLowered ? highlight
                                                                 : borderColor_;
