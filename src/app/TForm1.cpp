@@ -1,0 +1,344 @@
+#include "TForm1.h"
+
+#include "BuildStamp.h"
+#include "Dialogs.h"
+#include "TFaderDesk.h"
+#include "TKnob.h"
+#include "TMidiIn.h"
+#include "TMidiOut.h"
+#include "TTempoTimer.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace korv::app {
+
+const QColor TForm1::FailureColor{255, 0, 0};
+const QColor TForm1::SuccessColor{0, 128, 128};
+
+namespace {
+
+const QString ReleaseText = QStringLiteral("Release 1.004 : ");
+const QString WebAddress = QStringLiteral("https://korvanettesim.example.org/");
+
+const char* const HelpText =
+    "About Virtual Korvanette\n"
+    "------------------------\n"
+    "Virtual Korvanette stands in for the Korvanette MIDI controller: it shows the box on screen,\n"
+    "with its knobs, buttons and LCD sending real MIDI, and edits every byte of the box's\n"
+    "settings memory, which it loads from and stores to .syx files and exchanges with a real box\n"
+    "as one SysEx dump.\n"
+    "Without a box, connect a synthesizer or DAW to the \"Virtual Korvanette\" MIDI port.\n"
+    "\n"
+    "Hints :\n"
+    "--------------\n"
+    "In Virtual FaderDesk :\n"
+    "  - Right-Click on Pots To Edit Faders\n"
+    "  - click on LCD to switch display modes\n"
+    "In Editor :\n"
+    "  - use PAGE UP/PAGE DOWN keys to increase / decrease encoder or button number\n";
+
+template <typename W> W* named(W* widget, const char* name, const QString& accessible) {
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setAccessibleName(accessible);
+    return widget;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& text, QRect geometry) {
+    auto* l = named(new QLabel(text, parent), name, text);
+    l->setGeometry(geometry);
+    return l;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& text, QRect geometry) {
+    auto* b = named(new QPushButton(text, parent), name, text);
+    b->setGeometry(geometry);
+    return b;
+}
+
+// A selector or spin box with the label in front of it as its buddy and accessible name.
+template <typename W> W* labelled(W* widget, const char* name, QLabel* caption, QRect geometry) {
+    named(widget, name, caption->text().trimmed());
+    caption->setBuddy(widget);
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+} // namespace
+
+TForm1::TForm1(midi::MidiSystem& midiSystem, QWidget* parent)
+    : QMainWindow(parent)
+    , midiIn1_(std::make_unique<midi::TMidiIn>(midiSystem))
+    , midiOut1_(std::make_unique<midi::TMidiOut>(midiSystem))
+    , sysexTimer_(std::make_unique<midi::TTempoTimer>()) {
+    setObjectName(QStringLiteral("Form1"));
+
+    pages_ = named(new QTabWidget(this), "PageControl1", QStringLiteral("Pages"));
+    setCentralWidget(pages_);
+    const auto addPage = [this](const char* name, const QString& caption) {
+        auto* page = named(new QWidget, name, caption);
+        pages_->addTab(page, caption);
+        return page;
+    };
+    fileSheet_ = addPage("FileSheet", QStringLiteral("File"));
+    boxSettingsTabsheet_ = addPage("BoxSettingsTabsheet", QStringLiteral("Box Config"));
+    potSettings_ = addPage("PotSettings", QStringLiteral("Encoders"));
+    buttSettings_ = addPage("ButtSettings", QStringLiteral("Buttons"));
+    helpTabSheet_ = addPage("HelpTabSheet", QStringLiteral("Help"));
+
+    BuildFilePage(fileSheet_);
+
+    helpMemo_ = named(new QPlainTextEdit(helpTabSheet_), "HelpMemo", QStringLiteral("Help"));
+    helpMemo_->setReadOnly(true);
+    helpMemo_->setPlainText(QString::fromLatin1(HelpText));
+    (new QVBoxLayout(helpTabSheet_))->addWidget(helpMemo_);
+
+    sysexHeadTimer_ = new QTimer(this);
+    sysexHeadTimer_->setObjectName(QStringLiteral("SysexHeadTimer"));
+    sysexHeadTimer_->setSingleShot(true);
+    sysexHeadTimer_->setInterval(100);
+    connect(sysexHeadTimer_, &QTimer::timeout, sysexHeadTimer_, &QTimer::stop);
+
+    FormCreate();
+
+    faderDesk_ = std::make_unique<surface::TFaderDesk>(settingsImage_, *midiOut1_);
+    faderDesk_->setAttribute(Qt::WA_QuitOnClose, false);
+    faderDesk_->OnEditEncoder = [this](int encoderId) { EditEncoder(encoderId); };
+    faderDesk_->OnEditButton = [this](int buttonId) { EditButton(buttonId); };
+}
+
+TForm1::~TForm1() {
+    // The surface window lives as long as the main window; the ports close as they go.
+    faderDesk_.reset();
+}
+
+void TForm1::BuildFilePage(QWidget* page) {
+    testReleaseLabel_ = label(page, "TestReleaseLabel", QString(), {16, 8, 420, 18});
+
+    vantuURLLabel_ = label(page, "VantuURLLabel", QString(), {16, 28, 420, 18});
+    vantuURLLabel_->setTextFormat(Qt::RichText);
+    vantuURLLabel_->setText(
+        QStringLiteral("<a href=\"%1\" style=\"color: navy;\">%1</a>").arg(WebAddress));
+    vantuURLLabel_->setAccessibleName(WebAddress);
+    vantuURLLabel_->setCursor(Qt::PointingHandCursor);
+    connect(vantuURLLabel_, &QLabel::linkActivated, this, [this] { VantuURLLabelClick(); });
+
+    testKnob_ = named(new controls::TKnob(page), "TestKnob", QStringLiteral("Test"));
+    testKnob_->setGeometry(560, 8, 32, 32);
+    testKnob_->SetParams(0, 0, 65);
+    testKnob_->OnChange = [this](controls::TKnob&) { TestKnobChange(); };
+    testKnob_->OnMouseDown = [this](controls::TKnob&, Qt::MouseButton b, QPoint) {
+        TestKnobMouseDown(b);
+    };
+
+    auto* label17 = label(page, "Label17", QStringLiteral("Emulated Box :"), {16, 60, 120, 20});
+    emulatedBox_ = labelled(new QComboBox(page), "EmulatedBox", label17, {150, 56, 180, 24});
+    emulatedBox_->addItems({QStringLiteral("Korvane Grand"), QStringLiteral("Korvane Duo"),
+                            QStringLiteral("Portmaster"), QStringLiteral("Korvanette"), QString()});
+    emulatedBox_->setEnabled(false);
+
+    auto* outLabel =
+        label(page, "MIDIOutLabel", QStringLiteral("MIDI OUT PORT :"), {16, 100, 130, 20});
+    midiOutComboBox_ =
+        labelled(new QComboBox(page), "MIDIOutComboBox", outLabel, {150, 96, 330, 24});
+    auto* label23 = label(page, "Label23", QStringLiteral("MIDI IN PORT :"), {16, 132, 130, 20});
+    midiInComboBox_ = labelled(new QComboBox(page), "MIDIInComboBox", label23, {150, 128, 330, 24});
+    connect(midiOutComboBox_, &QComboBox::activated, this, &TForm1::MIDIOutComboBoxChange);
+    connect(midiInComboBox_, &QComboBox::activated, this, &TForm1::MIDIInComboBoxChange);
+
+    statusLabel_ = label(page, "StatusLabel", QString(), {16, 166, 560, 20});
+
+    showFaderDesk_ =
+        button(page, "ShowFaderDesk", QStringLiteral("Show Virtual Box"), {16, 198, 150, 28});
+    showFaderDesk_->setEnabled(false);
+    connect(showFaderDesk_, &QPushButton::clicked, this, &TForm1::ShowFaderDeskClick);
+    openSysex_ = button(page, "OpenSysex", QStringLiteral("Open Sysex File"), {176, 198, 150, 28});
+    storeSysex_ = button(page, "StoreSysex", QStringLiteral("Store To File"), {336, 198, 150, 28});
+    storeSysex_->setEnabled(false);
+    slowSendToKorvane_ =
+        button(page, "SlowSendToKorvane", QStringLiteral("Send Sysex"), {16, 232, 150, 28});
+    requestSysexDump_ =
+        button(page, "RequestSysexDump", QStringLiteral("Request Sysex Dump"), {176, 232, 150, 28});
+    sendToKorvane_ =
+        button(page, "SendToKorvane", QStringLiteral("Fast Send To Korvane"), {336, 232, 150, 28});
+    sendToKorvane_->hide();
+    for (auto* b : {slowSendToKorvane_, requestSysexDump_, sendToKorvane_})
+        b->setEnabled(false);
+
+    auto* label31 = label(page, "Label31", QStringLiteral("Sysex Device ID :"), {16, 278, 180, 20});
+    deviceID_ = labelled(new QSpinBox(page), "DeviceID", label31, {200, 274, 60, 24});
+    deviceID_->setRange(0, 7);
+
+    auto* label28 =
+        label(page, "Label28", QStringLiteral("Sysex Send Speed Tuning :"), {16, 310, 180, 20});
+    sysexSendSpeed_ = labelled(new QSpinBox(page), "SysexSendSpeed", label28, {200, 306, 80, 24});
+    sysexSendSpeed_->setRange(2, 1000);
+    sysexSendSpeed_->setValue(200);
+    label(page, "Label29", QStringLiteral("bytes / sec (approx)"), {290, 310, 160, 20});
+    connect(sysexSendSpeed_, &QSpinBox::valueChanged, this, &TForm1::SysexSendSpeedChange);
+
+    auto* label24 =
+        label(page, "Label24", QStringLiteral("Bytes To Receive   : "), {16, 344, 180, 20});
+    sysexReceiveCount_ = label(page, "SysexReceiveCount", QStringLiteral("0"), {200, 344, 80, 20});
+    label24->setBuddy(sysexReceiveCount_);
+    sysexReceiveCount_->setAccessibleName(label24->text().trimmed());
+    auto* label27 =
+        label(page, "Label27", QStringLiteral("Bytes To Send        :"), {16, 368, 180, 20});
+    bytesToSend_ = label(page, "BytesToSend", QStringLiteral("0"), {200, 368, 80, 20});
+    bytesToSend_->setAccessibleName(label27->text().trimmed());
+
+    hintsButton_ =
+        button(page, "HintsButton", QStringLiteral("About/Hints ..."), {446, 362, 140, 28});
+    connect(hintsButton_, &QPushButton::clicked, this, &TForm1::HintsButtonClick);
+
+    page->setMinimumSize(600, 400);
+}
+
+void TForm1::FormCreate() {
+    emulatedBox_->setCurrentIndex(3);
+    testReleaseLabel_->setText(ReleaseText + BuildDate() + QStringLiteral(" : ") + BuildTime());
+    testReleaseLabel_->setAccessibleName(testReleaseLabel_->text());
+    setWindowTitle(QStringLiteral("Virtual Korvanette : Version Compiled on ") + BuildDate() +
+                   QStringLiteral(" : ") + BuildTime());
+
+    pages_->setTabVisible(pages_->indexOf(helpTabSheet_), false);
+    pages_->setCurrentWidget(fileSheet_);
+
+    const auto fill = [](QComboBox* box, int count, auto nameOf) {
+        box->clear();
+        for (int d = 0; d < count; ++d)
+            box->addItem(QString::fromStdString(nameOf(d)));
+        box->addItem(QStringLiteral("None"));
+        box->setCurrentIndex(count);
+    };
+    fill(midiOutComboBox_, midiOut1_->NumDevs(),
+         [this](int d) { return midiOut1_->DeviceName(d); });
+    SetStatus(QStringLiteral("No MIDI Out Port Selected"), FailureColor);
+    fill(midiInComboBox_, midiIn1_->NumDevs(), [this](int d) { return midiIn1_->DeviceName(d); });
+
+    SysexSendSpeedChange(sysexSendSpeed_->value());
+
+    settingsImage_.LoadDefault();
+    LoadSettingsToForm();
+}
+
+void TForm1::LoadSettingsToForm() {
+    showFaderDesk_->setEnabled(true);
+    storeSysex_->setEnabled(true);
+}
+
+void TForm1::SetStatus(const QString& text, const QColor& color) {
+    statusLabel_->setText(text);
+    QPalette palette = statusLabel_->palette();
+    palette.setColor(QPalette::WindowText, color);
+    statusLabel_->setPalette(palette);
+}
+
+void TForm1::MIDIOutComboBoxChange(int index) {
+    auto& out = *midiOut1_;
+    if (index == out.NumDevs()) {
+        out.SetUsing(false);
+        SetStatus(QStringLiteral("No MIDI OUT Port Selected"), FailureColor);
+        EnablePortButtons();
+        return;
+    }
+    out.SetUsing(false);
+    out.SetPort(index);
+    out.SetUsing(true);
+    if (out.OpenResult() != 0) {
+        SetStatus(QStringLiteral("MIDI OUT Port not ready!"), FailureColor);
+        out.SetUsing(false);
+    } else {
+        SetStatus(QStringLiteral("MIDI OUT Port Selected ..."), SuccessColor);
+    }
+    EnablePortButtons();
+}
+
+void TForm1::MIDIInComboBoxChange(int index) {
+    auto& in = *midiIn1_;
+    if (index == in.NumDevs()) {
+        in.SetUsing(false);
+        SetStatus(QStringLiteral("No MIDI IN Port Selected"), FailureColor);
+        EnablePortButtons();
+        return;
+    }
+    in.SetUsing(false);
+    in.SetPort(index);
+    in.SetUsing(true);
+    if (in.OpenResult() != 0) {
+        SetStatus(QStringLiteral("MIDI IN Port not ready!"), FailureColor);
+        in.SetUsing(false);
+    } else {
+        SetStatus(QStringLiteral("MIDI IN Port Selected ..."), SuccessColor);
+    }
+    EnablePortButtons();
+}
+
+// "Send Sysex" while the output is open, "Request Sysex Dump" while both are.
+void TForm1::EnablePortButtons() {
+    const bool out = midiOut1_->Using();
+    sendToKorvane_->setEnabled(out);
+    slowSendToKorvane_->setEnabled(out);
+    requestSysexDump_->setEnabled(out && midiIn1_->Using());
+}
+
+void TForm1::SysexSendSpeedChange(int value) {
+    // Three bytes per tick at 24 ticks per beat: 1.2 x tempo bytes per second.
+    if (value > 1)
+        sysexTimer_->SetTempo(static_cast<std::uint16_t>(value * 240 / 288));
+}
+
+void TForm1::ShowFaderDeskClick() {
+    faderDesk_->ShowVirtualBox();
+}
+
+void TForm1::HintsButtonClick() {
+    pages_->setCurrentWidget(helpTabSheet_);
+}
+
+void TForm1::VantuURLLabelClick() {
+    QDesktopServices::openUrl(QUrl(WebAddress));
+}
+
+void TForm1::TestKnobChange() {
+    const int left = testKnob_->Position() + 16;
+    testReleaseLabel_->move(left, testReleaseLabel_->y());
+    vantuURLLabel_->move(left, vantuURLLabel_->y());
+}
+
+void TForm1::TestKnobMouseDown(Qt::MouseButton button) {
+    if (button == Qt::RightButton)
+        controls::Dialogs::instance().showMessage(this, QStringLiteral("Test"));
+}
+
+void TForm1::EditEncoder(int /*encoderId*/) {
+    show();
+    raise();
+    activateWindow();
+    pages_->setCurrentWidget(potSettings_);
+}
+
+void TForm1::EditButton(int /*buttonId*/) {
+    show();
+    raise();
+    activateWindow();
+    pages_->setCurrentWidget(buttSettings_);
+}
+
+void TForm1::WaitWithEvents(int ms) {
+    sysexHeadTimer_->setInterval(ms);
+    sysexHeadTimer_->start();
+    while (sysexHeadTimer_->isActive())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+} // namespace korv::app

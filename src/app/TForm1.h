@@ -1,0 +1,108 @@
+// The main window: the "File" page with the MIDI port selectors, the status line and the dump
+// buttons, and the editor pages. Owns the settings image, the two MIDI ports, the tempo clock of
+// the paced send and the control-surface window.
+#pragma once
+
+#include "SettingsImage.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class QTabWidget;
+class QTimer;
+class QPlainTextEdit;
+
+namespace korv::midi {
+class MidiSystem;
+class TMidiIn;
+class TMidiOut;
+class TTempoTimer;
+} // namespace korv::midi
+namespace korv::controls {
+class TKnob;
+}
+namespace korv::surface {
+class TFaderDesk;
+}
+
+namespace korv::app {
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // Runs the whole start-up (FormCreate); both ports are closed afterwards.
+    explicit TForm1(midi::MidiSystem& midiSystem, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    model::SettingsImage& SettingsImage() { return settingsImage_; }
+    midi::TMidiIn& MidiIn1() { return *midiIn1_; }
+    midi::TMidiOut& MidiOut1() { return *midiOut1_; }
+    midi::TTempoTimer& SysexTimer() { return *sysexTimer_; }
+    surface::TFaderDesk& FaderDesk() { return *faderDesk_; }
+
+    // Fills the editor pages from the settings image and enables what needs loaded settings.
+    void LoadSettingsToForm();
+    // A pause that keeps the window alive: processes GUI events until the one-shot
+    // SysexHeadTimer has run out.
+    void WaitWithEvents(int ms);
+
+    static const QColor FailureColor; // RGB 255, 0, 0
+    static const QColor SuccessColor; // RGB 0, 128, 128
+
+private:
+    void FormCreate();
+    void BuildFilePage(QWidget* page);
+    void SetStatus(const QString& text, const QColor& color);
+    void MIDIOutComboBoxChange(int index);
+    void MIDIInComboBoxChange(int index);
+    void EnablePortButtons();
+    void SysexSendSpeedChange(int value);
+    void ShowFaderDeskClick();
+    void HintsButtonClick();
+    void VantuURLLabelClick();
+    void TestKnobChange();
+    void TestKnobMouseDown(Qt::MouseButton button);
+    void EditEncoder(int encoderId);
+    void EditButton(int buttonId);
+
+    model::SettingsImage settingsImage_;
+    std::unique_ptr<midi::TMidiIn> midiIn1_;
+    std::unique_ptr<midi::TMidiOut> midiOut1_;
+    std::unique_ptr<midi::TTempoTimer> sysexTimer_;
+    std::unique_ptr<surface::TFaderDesk> faderDesk_;
+
+    QTabWidget* pages_ = nullptr;
+    QWidget* fileSheet_ = nullptr;
+    QWidget* boxSettingsTabsheet_ = nullptr;
+    QWidget* potSettings_ = nullptr;
+    QWidget* buttSettings_ = nullptr;
+    QWidget* helpTabSheet_ = nullptr;
+
+    QLabel* testReleaseLabel_ = nullptr;
+    QLabel* vantuURLLabel_ = nullptr;
+    controls::TKnob* testKnob_ = nullptr;
+    QComboBox* emulatedBox_ = nullptr;
+    QPushButton* showFaderDesk_ = nullptr;
+    QPushButton* openSysex_ = nullptr;
+    QPushButton* storeSysex_ = nullptr;
+    QPushButton* requestSysexDump_ = nullptr;
+    QPushButton* slowSendToKorvane_ = nullptr;
+    QPushButton* sendToKorvane_ = nullptr;
+    QComboBox* midiInComboBox_ = nullptr;
+    QComboBox* midiOutComboBox_ = nullptr;
+    QLabel* statusLabel_ = nullptr;
+    QLabel* sysexReceiveCount_ = nullptr;
+    QLabel* bytesToSend_ = nullptr;
+    QSpinBox* deviceID_ = nullptr;
+    QSpinBox* sysexSendSpeed_ = nullptr;
+    QPushButton* hintsButton_ = nullptr;
+    QPlainTextEdit* helpMemo_ = nullptr;
+    QTimer* sysexHeadTimer_ = nullptr;
+};
+
+} // namespace korv::app

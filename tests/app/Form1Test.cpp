@@ -1,0 +1,264 @@
+// The main window as a user meets it: start-up state, port selection, test knob, help page.
+#include "TForm1.h"
+
+#include "LoopbackService.h"
+#include "RecordingDialogs.h"
+#include "TFaderDesk.h"
+#include "TKnob.h"
+#include "TMidiIn.h"
+#include "TMidiOut.h"
+#include "TTempoTimer.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace korv;
+
+namespace {
+
+class Form1Test : public ::testing::Test {
+protected:
+    template <typename W = QWidget> W* child(const char* name) {
+        auto* w = form->findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QColor statusColor() {
+        return child<QLabel>("StatusLabel")->palette().color(QPalette::WindowText);
+    }
+    QString status() { return child<QLabel>("StatusLabel")->text(); }
+    // Picks an item from the selector's drop-down list with the mouse, as a user does; this
+    // raises the selector's handler even when the item was already selected.
+    void pick(const char* selector, int index) {
+        auto* box = child<QComboBox>(selector);
+        box->showPopup();
+        QAbstractItemView* view = box->view();
+        const QRect item = view->visualRect(view->model()->index(index, 0));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
+        ASSERT_EQ(box->currentIndex(), index);
+        ASSERT_FALSE(view->isVisible());
+    }
+    void start() {
+        system = std::make_unique<midi::MidiSystem>(std::vector<midi::MidiService*>{&loopback});
+        form = std::make_unique<app::TForm1>(*system);
+        form->show();
+    }
+
+    test::RecordingDialogs dialogs;
+    midi::LoopbackService loopback;
+    std::unique_ptr<midi::MidiSystem> system;
+    std::unique_ptr<app::TForm1> form;
+};
+
+TEST_F(Form1Test, StartsOnTheFilePageWithPortsClosedAndTheDefaultImage) {
+    start();
+    const QRegularExpression caption(QStringLiteral(
+        R"(^Virtual Korvanette : Version Compiled on [A-Z][a-z]{2} [ 123]\d \d{4} : [0-2]\d:[0-5]\d:[0-5]\d$)"));
+    EXPECT_TRUE(caption.match(form->windowTitle()).hasMatch()) << form->windowTitle().toStdString();
+    EXPECT_TRUE(child<QLabel>("TestReleaseLabel")->text().startsWith("Release 1.004 : "));
+    EXPECT_TRUE(form->windowTitle().endsWith(child<QLabel>("TestReleaseLabel")->text().mid(16)));
+
+    auto* pages = child<QTabWidget>("PageControl1");
+    const QStringList tabs{"File", "Box Config", "Encoders", "Buttons", "Help"};
+    const QStringList names{"FileSheet", "BoxSettingsTabsheet", "PotSettings", "ButtSettings",
+                            "HelpTabSheet"};
+    ASSERT_EQ(pages->count(), 5);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(pages->tabText(i), tabs[i]);
+        EXPECT_EQ(pages->widget(i)->objectName(), names[i]);
+        EXPECT_EQ(pages->isTabVisible(i), i != 4);
+    }
+    EXPECT_EQ(pages->currentWidget()->objectName(), "FileSheet");
+
+    EXPECT_EQ(status(), "No MIDI Out Port Selected");
+    EXPECT_EQ(statusColor(), QColor(255, 0, 0));
+
+    auto* box = child<QComboBox>("EmulatedBox");
+    EXPECT_EQ(box->count(), 5);
+    EXPECT_EQ(box->currentText(), "Korvanette");
+    EXPECT_EQ(box->itemText(4), "");
+    EXPECT_FALSE(box->isEnabled());
+
+    EXPECT_TRUE(child("ShowFaderDesk")->isEnabled());
+    EXPECT_TRUE(child("StoreSysex")->isEnabled());
+    EXPECT_TRUE(child("OpenSysex")->isEnabled());
+    EXPECT_FALSE(child("SlowSendToKorvane")->isEnabled());
+    EXPECT_FALSE(child("RequestSysexDump")->isEnabled());
+    EXPECT_FALSE(child("SendToKorvane")->isVisible());
+    EXPECT_EQ(child<QSpinBox>("DeviceID")->value(), 0);
+    EXPECT_EQ(child<QSpinBox>("SysexSendSpeed")->value(), 200);
+    EXPECT_EQ(form->SysexTimer().Tempo(), 166);
+    EXPECT_EQ(child<QLabel>("SysexReceiveCount")->text(), "0");
+    EXPECT_EQ(child<QLabel>("BytesToSend")->text(), "0");
+    EXPECT_FALSE(form->MidiIn1().Using());
+    EXPECT_FALSE(form->MidiOut1().Using());
+    EXPECT_FALSE(form->FaderDesk().isVisible());
+    EXPECT_EQ(form->SettingsImage().Bytes(), model::SettingsImage::DefaultImage());
+
+    // Without devices the selectors hold only "None".
+    for (const char* selector : {"MIDIOutComboBox", "MIDIInComboBox"}) {
+        auto* combo = child<QComboBox>(selector);
+        ASSERT_EQ(combo->count(), 1);
+        EXPECT_EQ(combo->currentText(), "None");
+    }
+    pick("MIDIOutComboBox", 0);
+    EXPECT_EQ(status(), "No MIDI OUT Port Selected");
+    EXPECT_EQ(statusColor(), QColor(255, 0, 0));
+}
+
+TEST_F(Form1Test, EveryNamedControlHasAnAccessibleName) {
+    start();
+    for (const QWidget* w : form->findChildren<QWidget*>()) {
+        if (w->objectName().isEmpty() || w->objectName().startsWith("qt_"))
+            continue;
+        if (w->objectName() == "SysexReceiveCount" || w->objectName() == "BytesToSend" ||
+            w->objectName() == "StatusLabel" || w->objectName() == "TestReleaseLabel" ||
+            w->objectName() == "VantuURLLabel" || w->objectName() == "HelpMemo" ||
+            qobject_cast<const QLabel*>(w) || w->inherits("QTabWidget") ||
+            w->parentWidget() != child("FileSheet"))
+            continue;
+        EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+    }
+    EXPECT_EQ(child("MIDIOutComboBox")->accessibleName(), "MIDI OUT PORT :");
+    EXPECT_EQ(child("SysexSendSpeed")->accessibleName(), "Sysex Send Speed Tuning :");
+    EXPECT_EQ(child("ShowFaderDesk")->accessibleName(), "Show Virtual Box");
+}
+
+TEST_F(Form1Test, SendAndRequestFollowTheOpenPorts) {
+    loopback.addOutput("Out A");
+    loopback.addOutput("Out B");
+    loopback.addInput("In A");
+    start();
+    ASSERT_EQ(child<QComboBox>("MIDIOutComboBox")->count(), 3);
+    EXPECT_EQ(child<QComboBox>("MIDIOutComboBox")->itemText(0), "Out A");
+    EXPECT_EQ(child<QComboBox>("MIDIOutComboBox")->currentText(), "None");
+
+    pick("MIDIInComboBox", 0);
+    EXPECT_EQ(status(), "MIDI IN Port Selected ...");
+    EXPECT_EQ(statusColor(), QColor(0, 128, 128));
+    EXPECT_FALSE(child("RequestSysexDump")->isEnabled()) << "the output is still closed";
+
+    pick("MIDIOutComboBox", 0);
+    EXPECT_EQ(status(), "MIDI OUT Port Selected ...");
+    EXPECT_TRUE(form->MidiOut1().Using());
+    EXPECT_TRUE(child("SlowSendToKorvane")->isEnabled());
+    EXPECT_TRUE(child("RequestSysexDump")->isEnabled());
+
+    pick("MIDIInComboBox", 1); // "None"
+    EXPECT_EQ(status(), "No MIDI IN Port Selected");
+    EXPECT_EQ(statusColor(), QColor(255, 0, 0));
+    EXPECT_FALSE(form->MidiIn1().Using());
+    EXPECT_FALSE(child("RequestSysexDump")->isEnabled());
+    EXPECT_TRUE(child("SlowSendToKorvane")->isEnabled());
+
+    pick("MIDIOutComboBox", 2); // "None"
+    EXPECT_EQ(status(), "No MIDI OUT Port Selected");
+    EXPECT_FALSE(form->MidiOut1().Using());
+    EXPECT_FALSE(child("SlowSendToKorvane")->isEnabled());
+}
+
+TEST_F(Form1Test, ADeviceThatFailsToOpenStaysClosedAndAnotherCanBePickedAtOnce) {
+    loopback.addOutput("Busy Out");
+    loopback.addOutput("Good Out");
+    loopback.addInput("In A");
+    loopback.setOpenFailure("Busy Out", midi::OpenRefused);
+    start();
+    pick("MIDIInComboBox", 0);
+
+    pick("MIDIOutComboBox", 0);
+    EXPECT_EQ(status(), "MIDI OUT Port not ready!");
+    EXPECT_EQ(statusColor(), QColor(255, 0, 0));
+    EXPECT_FALSE(form->MidiOut1().Using());
+    EXPECT_FALSE(child("SlowSendToKorvane")->isEnabled());
+    EXPECT_FALSE(child("RequestSysexDump")->isEnabled());
+
+    pick("MIDIOutComboBox", 1);
+    EXPECT_EQ(status(), "MIDI OUT Port Selected ...");
+    EXPECT_TRUE(form->MidiOut1().Using());
+    EXPECT_EQ(form->MidiOut1().OpenResult(), 0);
+    EXPECT_TRUE(child("RequestSysexDump")->isEnabled());
+
+    loopback.setOpenFailure("In A", midi::OpenRefused);
+    pick("MIDIInComboBox", 0);
+    EXPECT_EQ(status(), "MIDI IN Port not ready!");
+    EXPECT_FALSE(form->MidiIn1().Using());
+    EXPECT_FALSE(child("RequestSysexDump")->isEnabled());
+    EXPECT_TRUE(child("SlowSendToKorvane")->isEnabled());
+}
+
+TEST_F(Form1Test, SendSpeedSetsTheTempoOfThePacedSend) {
+    start();
+    auto* speed = child<QSpinBox>("SysexSendSpeed");
+    speed->setFocus();
+    speed->selectAll();
+    QTest::keyClicks(speed, "1000");
+    EXPECT_EQ(speed->value(), 1000);
+    EXPECT_EQ(form->SysexTimer().Tempo(), 833);
+    speed->selectAll();
+    QTest::keyClicks(speed, "2");
+    EXPECT_EQ(form->SysexTimer().Tempo(), 1);
+}
+
+TEST_F(Form1Test, TestKnobSlidesTheTopLabelsAndRightClickShowsTest) {
+    start();
+    auto* knob = child<controls::TKnob>("TestKnob");
+    EXPECT_EQ(knob->Min(), 0);
+    EXPECT_EQ(knob->Max(), 65);
+    EXPECT_EQ(knob->size(), QSize(32, 32));
+    knob->setFocus();
+    QTest::keyClick(knob, Qt::Key_End);
+    EXPECT_EQ(child("TestReleaseLabel")->x(), 81);
+    EXPECT_EQ(child("VantuURLLabel")->x(), 81);
+    QTest::keyClick(knob, Qt::Key_Home);
+    EXPECT_EQ(child("TestReleaseLabel")->x(), 16);
+
+    QTest::mouseClick(knob, Qt::LeftButton, {}, QPoint(16, 16));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    QTest::mouseClick(knob, Qt::RightButton, {}, QPoint(16, 16));
+    EXPECT_EQ(dialogs.messages, QStringList{"Test"});
+}
+
+TEST_F(Form1Test, HintsShowTheHelpPageWhoseTabStaysHidden) {
+    start();
+    auto* pages = child<QTabWidget>("PageControl1");
+    QTest::mouseClick(child("HintsButton"), Qt::LeftButton);
+    EXPECT_EQ(pages->currentWidget()->objectName(), "HelpTabSheet");
+    EXPECT_FALSE(pages->isTabVisible(4));
+    const QString help = child<QWidget>("HelpMemo")->property("plainText").toString();
+    EXPECT_TRUE(help.contains("Hints :\n--------------\nIn Virtual FaderDesk :\n"
+                              "  - Right-Click on Pots To Edit Faders\n"
+                              "  - click on LCD to switch display modes\nIn Editor :\n"
+                              "  - use PAGE UP/PAGE DOWN keys to increase / decrease encoder or "
+                              "button number"));
+    QTabBar* bar = pages->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+    EXPECT_EQ(pages->currentWidget()->objectName(), "FileSheet");
+}
+
+TEST_F(Form1Test, ShowVirtualBoxOpensTheSurfaceWindow) {
+    start();
+    QTest::mouseClick(child("ShowFaderDesk"), Qt::LeftButton);
+    EXPECT_TRUE(form->FaderDesk().isVisible());
+}
+
+TEST_F(Form1Test, WaitWithEventsKeepsHandlingEvents) {
+    start();
+    bool ran = false;
+    QMetaObject::invokeMethod(
+        form.get(), [&] { ran = true; }, Qt::QueuedConnection);
+    form->WaitWithEvents(30);
+    EXPECT_TRUE(ran);
+    EXPECT_FALSE(form->findChild<QTimer*>("SysexHeadTimer")->isActive());
+}
+
+} // namespace
