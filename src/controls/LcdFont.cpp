@@ -54,7 +54,6 @@ std::optional<LcdFont> LcdFontFile::parse(std::span<const std::uint8_t> bytes, s
     font.dots.resize(dotCount);
     for (std::size_t i = 0; i < dotCount; ++i) {
         const std::uint8_t byte = bytes[kHeaderBytes + i];
-        // There is no magic number, so the dot bytes are the only sign that this is a font file.
         if (byte > 1) {
             error = "The font file has a dot byte other than 0 or 1 at offset " +
                     std::to_string(kHeaderBytes + i) + ".";

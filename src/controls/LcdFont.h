@@ -1,7 +1,4 @@
 // A character set read from an LCD font file, and the reader of that file format.
-// The file holds four little-endian 32-bit signed integers (glyph columns, glyph rows, first code,
-// last code), then for each code from first to last its dots, row by row from the top, each row
-// from the left, one byte per dot: 0 for a lit dot and 1 for an unlit one.
 #pragma once
 
 #include <cstddef>
@@ -25,6 +22,10 @@ struct LcdFont {
     bool isLit(int code, int row, int column) const;
 };
 
+// The file holds four little-endian 32-bit signed integers (glyph columns, glyph rows, first code,
+// last code), then for each code from first to last its dots, row by row from the top, each row
+// from the left, one byte per dot: 0 for a lit dot and 1 for an unlit one. Any other dot byte
+// refuses the file: with no magic number, the dots are the only sign that a file is a font.
 class LcdFontFile {
 public:
     // Bigger glyphs than this are no LCD font; the cap also bounds what a file can make us

@@ -59,14 +59,6 @@ std::int64_t LcdGeometry::cellY(int line) const {
     return add(add(borderSpace, 1), mul(line, add(charHeight(), lineSpacing)));
 }
 
-std::int64_t LcdGeometry::dotX(int column) const {
-    return mul(column, add(dotWidth, pixelSpacing));
-}
-
-std::int64_t LcdGeometry::dotY(int row) const {
-    return mul(row, add(dotHeight, pixelSpacing));
-}
-
 void LcdGeometry::fitTo(std::int64_t width, std::int64_t height) {
     chars = fitCount(width, charSpacing, borderSpace, charWidth());
     lines = fitCount(height, lineSpacing, borderSpace, charHeight());

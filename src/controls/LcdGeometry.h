@@ -1,6 +1,5 @@
 // Pixel geometry of the dot-matrix LCD: cell and control sizes from the dot size, spacings and
-// cell counts, cell and dot positions, and the fit of whole cells into a given size.
-// Sizes are 64-bit and saturate, so no combination of property values overflows.
+// cell counts, cell positions, and the fit of whole cells into a given size.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +7,8 @@
 namespace korv::controls {
 
 struct LcdGeometry {
-    // Far beyond any real control; products of property values stop here instead of overflowing.
+    // Sizes are 64-bit and stop here, far beyond any real control, so that no combination of
+    // property values overflows.
     static constexpr std::int64_t kSaturation = std::int64_t{1} << 40;
 
     int dotWidth = 2;
@@ -29,9 +29,6 @@ struct LcdGeometry {
     // Top-left corner of the cell in `line` and `column`, both from 0.
     std::int64_t cellX(int column) const;
     std::int64_t cellY(int line) const;
-    // Top-left corner of a dot relative to its cell.
-    std::int64_t dotX(int column) const;
-    std::int64_t dotY(int row) const;
 
     // Sets `chars` and `lines` to the most whole cells that fit `width` x `height` (at least 1).
     void fitTo(std::int64_t width, std::int64_t height);

@@ -1,6 +1,5 @@
-// Drawn cells of the dot-matrix LCD, one image per code, so that a repaint only copies cells
-// instead of drawing every dot. The images start over when anything that shapes or colours a dot
-// changes.
+// Drawn cells of the dot-matrix LCD, one image per code, so a repaint copies cells instead of
+// drawing every dot; the images start over when anything that shapes or colours a dot changes.
 #pragma once
 
 #include "LcdTypes.h"

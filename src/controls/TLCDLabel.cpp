@@ -41,10 +41,15 @@ void TLCDLabel::SetCaption(const QByteArray& caption) {
     if (kept == caption_)
         return;
     caption_ = kept;
+    UpdateAccessibleName();
+    Paint();
+}
+
+void TLCDLabel::UpdateAccessibleName() {
+    // Screen readers get what the cells show (a yen sign, katakana), not the raw codes.
     const std::u32string text =
         generator_.readableText(std::string_view(caption_.constData(), caption_.size()));
     setAccessibleName(QString::fromUcs4(text.data(), static_cast<qsizetype>(text.size())));
-    Paint();
 }
 
 void TLCDLabel::SetDotMatrix(TDotMatrix kind) {
@@ -54,6 +59,7 @@ void TLCDLabel::SetDotMatrix(TDotMatrix kind) {
         fontError_ = QStringLiteral("No font file is named.");
     else
         LoadFont(filename_);
+    UpdateAccessibleName();
     Paint();
 }
 
@@ -132,28 +138,26 @@ QSize TLCDLabel::sizeHint() const {
     return QSize(lastWidth_, lastHeight_);
 }
 
-bool TLCDLabel::setSpacing(int& field, int value, const char* error) {
+void TLCDLabel::setSpacing(int& field, int value, const char* error) {
     if (value < 0) {
         Dialogs::instance().showError(this, QString::fromLatin1(error));
-        return false;
+        return;
     }
     if (value == field)
-        return false;
+        return;
     field = value;
     Paint();
-    return true;
 }
 
-bool TLCDLabel::setCount(int& field, int value, const char* error) {
+void TLCDLabel::setCount(int& field, int value, const char* error) {
     if (value <= 0) {
         Dialogs::instance().showError(this, QString::fromLatin1(error));
-        return false;
+        return;
     }
     if (value == field)
-        return false;
+        return;
     field = value;
     Paint();
-    return true;
 }
 
 template <typename T> void TLCDLabel::setPlain(T& field, const T& value) {

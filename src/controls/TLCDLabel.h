@@ -93,8 +93,9 @@ private:
     bool LoadFont(const QString& name);
     void DrawBorder(QPainter& painter, int width, int height) const;
     void DrawText(QPainter& painter, const LcdGeometry& geometry);
-    bool setSpacing(int& field, int value, const char* error);
-    bool setCount(int& field, int value, const char* error);
+    void UpdateAccessibleName();
+    void setSpacing(int& field, int value, const char* error);
+    void setCount(int& field, int value, const char* error);
     template <typename T> void setPlain(T& field, const T& value);
 
     QByteArray caption_;

@@ -76,6 +76,15 @@ TEST_F(LcdLabel, DrawsLettersYenKatakanaAndBarLevels) {
                                          QString::fromUtf8("\u03B1"));
 }
 
+TEST_F(LcdLabel, SwitchingTheCharacterSetRedrawsTheCells) {
+    configureAsSurface(*lcd);
+    lcd->SetCaption("\x5C");
+    EXPECT_EQ(lcd->accessibleName(), QString::fromUtf8("\u00A5"));
+    lcd->SetDotMatrix(TDotMatrix::mat5x7);
+    EXPECT_EQ(surfaceCell(lcd->Picture(), 0, 0), (Rows{0x00, 0x10, 0x08, 0x04, 0x02, 0x01, 0x00}));
+    EXPECT_EQ(lcd->accessibleName(), QStringLiteral("\\"));
+}
+
 TEST_F(LcdLabel, ShortCaptionLeavesTheRestUnlitAndStopsAtNul) {
     configureAsSurface(*lcd);
     lcd->SetCaption(QByteArray("A\0A", 3));
