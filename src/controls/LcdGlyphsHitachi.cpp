@@ -1,4 +1,6 @@
-// Generated from the HD44780 A00 character ROM row masks; do not edit by hand.
+// The LCD set: the character ROM of the display controller (ROM code A00) laid out on the codes
+// the box uses, with vertical bar levels at 02..0F and horizontal ones at F0..FA. "A00 xx" names
+// the ROM code a glyph was taken from.
 #include "LcdGlyphs.h"
 
 namespace korv::controls::glyphs {

