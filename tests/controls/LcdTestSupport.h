@@ -1,25 +1,18 @@
-// Shared by the LCD tests: a message-box recorder, the control surface's configuration of the
+// Shared by the LCD tests: the message-box recorder, the control surface's configuration of the
 // display, and reading cells back from the control's picture.
 #pragma once
 
-#include "Dialogs.h"
+#include "RecordingDialogs.h"
 #include "TLCDLabel.h"
 
 #include <QImage>
-#include <QStringList>
 
 #include <vector>
 
 namespace korv::controls::test {
 
-class ErrorRecorder final : public Dialogs {
-public:
-    ErrorRecorder() { Dialogs::install(this); }
-    ~ErrorRecorder() override { Dialogs::install(nullptr); }
-    void showError(QWidget*, const QString& text) override { errors << text; }
-    void showMessage(QWidget*, const QString& text) override { errors << text; }
-    QStringList errors;
-};
+// Error boxes are recorded, not shown.
+using ErrorRecorder = korv::test::RecordingDialogs;
 
 inline const QRgb kNavy = qRgb(0, 0, 128);
 inline const QRgb kYellow = qRgb(255, 255, 0);
