@@ -111,7 +111,6 @@ TForm1::TForm1(midi::MidiSystem& midiSystem, QWidget* parent)
     FormCreate();
 
     faderDesk_ = std::make_unique<surface::TFaderDesk>(settingsImage_, *midiOut1_);
-    faderDesk_->setAttribute(Qt::WA_QuitOnClose, false);
     faderDesk_->OnEditEncoder = [this](int encoderId) { EditEncoder(encoderId); };
     faderDesk_->OnEditButton = [this](int buttonId) { EditButton(buttonId); };
 }

@@ -245,10 +245,17 @@ TEST_F(Form1Test, HintsShowTheHelpPageWhoseTabStaysHidden) {
     EXPECT_EQ(pages->currentWidget()->objectName(), "FileSheet");
 }
 
-TEST_F(Form1Test, ShowVirtualBoxOpensTheSurfaceWindow) {
+TEST_F(Form1Test, ShowVirtualBoxOpensTheSurfaceWhoseRightClicksOpenTheEditorPages) {
     start();
     QTest::mouseClick(child("ShowFaderDesk"), Qt::LeftButton);
     EXPECT_TRUE(form->FaderDesk().isVisible());
+
+    // A right click on a knob or an event button brings its editor page forward.
+    auto* pages = child<QTabWidget>("PageControl1");
+    QTest::mouseClick(form->FaderDesk().KnobTable()[3], Qt::RightButton, {}, QPoint(20, 20));
+    EXPECT_EQ(pages->currentWidget()->objectName(), "PotSettings");
+    QTest::mouseClick(form->FaderDesk().findChild<QWidget*>("EventButton25"), Qt::RightButton);
+    EXPECT_EQ(pages->currentWidget()->objectName(), "ButtSettings");
 }
 
 TEST_F(Form1Test, WaitWithEventsKeepsHandlingEvents) {
