@@ -1,11 +1,12 @@
 #include "JackService.h"
 
+#include "JackCycleOrder.h"
 #include "MidiBytes.h"
 #include "MidiStreamParser.h"
+#include "SpscRing.h"
 
 #include <jack/jack.h>
 #include <jack/midiport.h>
-#include <jack/ringbuffer.h>
 
 #include <array>
 #include <atomic>
@@ -35,7 +36,7 @@ struct InHeader {
 struct OutSlot {
     std::atomic<jack_port_t*> port{nullptr};
     std::atomic<bool> active{false};
-    jack_ringbuffer_t* ring = nullptr;
+    SpscRing ring{OutRingSize};
     std::mutex writer;  // serialises the threads that send on this slot
     bool inUse = false; // guarded by the service mutex
     std::string target;
@@ -64,7 +65,7 @@ struct JackService::Impl {
     std::atomic<std::uint64_t> droppedOut{0};
     std::array<OutSlot, Slots> outs;
     std::array<InSlot, Slots> ins;
-    jack_ringbuffer_t* inRing = nullptr;
+    SpscRing inRing{InRingSize};
     sem_t wake;
     std::thread thread;
     std::vector<std::uint8_t> rxBuffer = std::vector<std::uint8_t>(MaxInEvent);
@@ -85,17 +86,13 @@ struct JackService::Impl {
                 jack_deactivate(client);
             jack_client_close(client);
         }
-        for (auto& s : outs)
-            if (s.ring)
-                jack_ringbuffer_free(s.ring);
-        if (inRing)
-            jack_ringbuffer_free(inRing);
         sem_destroy(&wake);
     }
 
     // Real-time thread: moves bytes between the rings and the port buffers, nothing else.
     static int process(jack_nframes_t frames, void* arg) {
         auto* self = static_cast<Impl*>(arg);
+        jackCycleBegin();
         bool received = false;
         for (auto& s : self->outs) {
             jack_port_t* port = s.port.load(std::memory_order_acquire);
@@ -106,20 +103,18 @@ struct JackService::Impl {
             if (!s.active.load(std::memory_order_acquire))
                 continue;
             std::uint32_t size = 0;
-            while (jack_ringbuffer_peek(s.ring, reinterpret_cast<char*>(&size), sizeof size) ==
-                       sizeof size &&
-                   jack_ringbuffer_read_space(s.ring) >= sizeof size + size) {
+            while (s.ring.peek(&size, sizeof size) && s.ring.readSpace() >= sizeof size + size) {
                 jack_midi_data_t* dst = jack_midi_event_reserve(buf, 0, size);
                 if (!dst) {
                     if (jack_midi_get_event_count(buf) > 0)
                         break; // full for this cycle: the rest goes in the next one
                     // Larger than any port buffer: it can never go out.
-                    jack_ringbuffer_read_advance(s.ring, sizeof size + size);
+                    s.ring.skip(sizeof size + size);
                     self->droppedOut.fetch_add(1, std::memory_order_relaxed);
                     continue;
                 }
-                jack_ringbuffer_read_advance(s.ring, sizeof size);
-                jack_ringbuffer_read(s.ring, reinterpret_cast<char*>(dst), size);
+                s.ring.skip(sizeof size);
+                s.ring.read(dst, size);
             }
         }
         for (std::uint32_t i = 0; i < Slots; ++i) {
@@ -135,20 +130,17 @@ struct JackService::Impl {
                 if (jack_midi_event_get(&ev, buf, e) != 0 || ev.size == 0)
                     continue;
                 const InHeader h{i, gen, static_cast<std::uint32_t>(ev.size)};
-                if (ev.size > MaxInEvent ||
-                    jack_ringbuffer_write_space(self->inRing) < sizeof h + ev.size) {
+                if (ev.size > MaxInEvent || !self->inRing.write(&h, sizeof h, ev.buffer, ev.size)) {
                     self->droppedIn.fetch_add(1, std::memory_order_relaxed);
                     continue;
                 }
-                jack_ringbuffer_write(self->inRing, reinterpret_cast<const char*>(&h), sizeof h);
-                jack_ringbuffer_write(self->inRing, reinterpret_cast<const char*>(ev.buffer),
-                                      ev.size);
                 received = true;
             }
         }
         self->cycles.fetch_add(1, std::memory_order_release);
         if (received)
             sem_post(&self->wake);
+        jackCycleEnd();
         return 0;
     }
 
@@ -176,10 +168,9 @@ struct JackService::Impl {
 
     void drainInput() {
         InHeader h{};
-        while (jack_ringbuffer_peek(inRing, reinterpret_cast<char*>(&h), sizeof h) == sizeof h &&
-               jack_ringbuffer_read_space(inRing) >= sizeof h + h.size) {
-            jack_ringbuffer_read_advance(inRing, sizeof h);
-            jack_ringbuffer_read(inRing, reinterpret_cast<char*>(rxBuffer.data()), h.size);
+        while (inRing.peek(&h, sizeof h) && inRing.readSpace() >= sizeof h + h.size) {
+            inRing.skip(sizeof h);
+            inRing.read(rxBuffer.data(), h.size);
             InSlot& s = ins[h.slot];
             std::lock_guard l(s.dispatch);
             if (s.sink && s.generation.load(std::memory_order_relaxed) == h.generation)
@@ -204,17 +195,14 @@ struct JackService::Impl {
         std::lock_guard l(s.writer);
         const auto size = static_cast<std::uint32_t>(length);
         const auto end = Clock::now() + timeout;
-        while (jack_ringbuffer_write_space(s.ring) < sizeof size + size) {
+        while (s.ring.writeSpace() < sizeof size + size) {
             if (dead.load(std::memory_order_acquire) || Clock::now() >= end)
                 return false;
             std::this_thread::sleep_for(std::chrono::microseconds(500));
         }
         if (dead.load(std::memory_order_acquire))
             return false;
-        // Length first: the process callback takes a message only once all its bytes are in.
-        jack_ringbuffer_write(s.ring, reinterpret_cast<const char*>(&size), sizeof size);
-        jack_ringbuffer_write(s.ring, reinterpret_cast<const char*>(data), size);
-        return true;
+        return s.ring.write(&size, sizeof size, data, size);
     }
 
     jack_port_t* ensurePort(std::atomic<jack_port_t*>& slotPort, const char* name,
@@ -297,7 +285,7 @@ struct JackService::Impl {
                 return nullptr;
             }
         }
-        jack_ringbuffer_reset(s.ring);
+        s.ring.reset(); // leftovers of a close that timed out
         s.inUse = true;
         s.target = target;
         s.active.store(true, std::memory_order_release);
@@ -311,8 +299,8 @@ struct JackService::Impl {
             // What was handed over goes out before the port lets go.
             const auto end = Clock::now() + std::chrono::seconds(2);
             std::lock_guard w(s.writer);
-            while (!dead.load(std::memory_order_acquire) &&
-                   jack_ringbuffer_read_space(s.ring) > 0 && Clock::now() < end)
+            while (!dead.load(std::memory_order_acquire) && s.ring.readSpace() > 0 &&
+                   Clock::now() < end)
                 std::this_thread::sleep_for(std::chrono::microseconds(500));
         }
         s.active.store(false, std::memory_order_release);
@@ -390,9 +378,6 @@ std::unique_ptr<JackService> JackService::connect(const std::string& clientName)
     d->client = jack_client_open(clientName.c_str(), JackNoStartServer, &status);
     if (!d->client)
         return nullptr;
-    for (auto& s : d->outs)
-        s.ring = jack_ringbuffer_create(OutRingSize);
-    d->inRing = jack_ringbuffer_create(InRingSize);
     jack_set_process_callback(d->client, &Impl::process, d.get());
     jack_on_info_shutdown(d->client, &Impl::shutdown, d.get());
     // The virtual ports exist as long as the program runs, so others can connect to them.

@@ -87,23 +87,22 @@ unsigned PlatformTimer::start(std::chrono::nanoseconds period, std::chrono::nano
     const unsigned long slackNs =
         static_cast<unsigned long>(std::max<std::int64_t>(slack.count(), 1));
     auto w = std::make_shared<Worker>();
+    // Periods count from now, not from when the thread gets going: a slow start is made up.
+    const std::int64_t first = monotonicNs() + periodNs;
     try {
-        w->thread = std::thread([w, periodNs, slackNs, cb = std::move(callback)] {
+        w->thread = std::thread([w, first, periodNs, slackNs, cb = std::move(callback)] {
             prctl(PR_SET_TIMERSLACK, slackNs, 0, 0, 0);
-            std::int64_t deadline = monotonicNs() + periodNs;
-            while (!w->stop.load(std::memory_order_acquire)) {
+            // Missed periods are made up for at once: the tempo clock's overrun guard drops
+            // them and catches up with the clock only while callbacks come faster than the
+            // period, so a timer that skipped them would leave it dropping for good.
+            for (std::int64_t deadline = first; !w->stop.load(std::memory_order_acquire);
+                 deadline += periodNs) {
                 const timespec ts = toTimespec(deadline);
-                if (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR)
-                    continue;
+                while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
+                }
                 if (w->stop.load(std::memory_order_acquire))
                     break;
                 cb();
-                deadline += periodNs;
-                // Missed periods are made up for (the tempo clock's overrun guard drops them),
-                // but not after a suspend of the whole machine.
-                const std::int64_t now = monotonicNs();
-                if (now - deadline > 100 * periodNs)
-                    deadline = now + periodNs;
             }
         });
     } catch (const std::system_error&) {

@@ -128,7 +128,9 @@ TEST_F(JackPorts, ShortMessagesAndAWholeDumpReachThePeerByteForByte) {
     Bytes expected{0x90, 60, 127, 0xC1, 7};
     expected.insert(expected.end(), dump.begin(), dump.end());
     expected.insert(expected.end(), {0xB0, 1, 0});
-    ASSERT_TRUE(peer.waitForBytes(expected.size()));
+    ASSERT_TRUE(peer.waitForBytes(expected.size()))
+        << peer.receivedCount() << " bytes, dropped " << jack->droppedOutput() << " alive "
+        << jack->alive();
     EXPECT_EQ(peer.receivedBytes(), expected);
 }
 

@@ -1,5 +1,6 @@
 #include "JackTestServer.h"
 
+#include "JackCycleOrder.h"
 #include <jack/midiport.h>
 
 #include <atomic>
@@ -10,6 +11,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <stdexcept>
+#include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
@@ -41,10 +43,31 @@ jack_client_t* openClient(const std::string& server, const char* name) {
         &status, server.c_str());
 }
 
-std::string uniqueName() {
-    static std::atomic<int> counter{0};
-    return "korvtest-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + "-" +
-           std::to_string(Clock::now().time_since_epoch().count() % 100000);
+// JACK keeps at most 8 servers in its registry and frees the entry of a killed server only
+// when a server of the same name starts. So the names come from a small pool: a name is taken
+// by holding a lock on its file (released by the kernel if the test process dies), and the
+// next server of that name reclaims what a killed one left behind.
+constexpr int NamePool = 6;
+
+std::string takeName(int& lockFd) {
+    const auto end = Clock::now() + std::chrono::seconds(120);
+    for (;;) {
+        for (int i = 0; i < NamePool; ++i) {
+            const std::string name = "korvtest-" + std::to_string(i);
+            const std::string lock = "/tmp/" + name + ".lock";
+            const int fd = open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+            if (fd < 0)
+                continue;
+            if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+                lockFd = fd;
+                return name;
+            }
+            close(fd);
+        }
+        if (Clock::now() >= end)
+            throw std::runtime_error("no free JACK test server name");
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
 }
 
 struct EventHeader {
@@ -56,7 +79,7 @@ struct EventHeader {
 } // namespace
 
 JackTestServer::JackTestServer(std::chrono::milliseconds startTimeout)
-    : name_(uniqueName()) {
+    : name_(takeName(lockFd_)) {
     jack_set_error_function(quiet);
     jack_set_info_function(quiet);
     setenv("JACK_DEFAULT_SERVER", name_.c_str(), 1);
@@ -102,14 +125,17 @@ JackTestServer::JackTestServer(std::chrono::milliseconds startTimeout)
     if (!up || pid_ < 0) {
         if (pid_ > 0)
             stop(SIGKILL);
+        close(lockFd_);
         throw std::runtime_error("jackd did not start; see " + log);
     }
-    std::filesystem::remove(log);
+    if (!getenv("KORV_KEEP_JACK_LOG"))
+        std::filesystem::remove(log);
 }
 
 JackTestServer::~JackTestServer() {
     if (pid_ > 0)
         stop(SIGTERM);
+    close(lockFd_); // the name is free again
 }
 
 void JackTestServer::kill() {
@@ -144,9 +170,7 @@ JackPeer::JackPeer(const JackTestServer& server, const std::string& clientName) 
         throw std::runtime_error("peer client could not open");
     in_ = jack_port_register(client_, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
     out_ = jack_port_register(client_, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
-    rxRing_ = jack_ringbuffer_create(1 << 20);
-    txRing_ = jack_ringbuffer_create(1 << 18);
-    if (!in_ || !out_ || !rxRing_ || !txRing_)
+    if (!in_ || !out_)
         throw std::runtime_error("peer ports could not be registered");
     jack_set_process_callback(client_, &JackPeer::process, this);
     if (jack_activate(client_) != 0)
@@ -156,12 +180,11 @@ JackPeer::JackPeer(const JackTestServer& server, const std::string& clientName) 
 JackPeer::~JackPeer() {
     jack_deactivate(client_);
     jack_client_close(client_);
-    jack_ringbuffer_free(rxRing_);
-    jack_ringbuffer_free(txRing_);
 }
 
 int JackPeer::process(jack_nframes_t frames, void* arg) {
     auto* self = static_cast<JackPeer*>(arg);
+    korv::midi::jackCycleBegin();
     const std::uint64_t cycle = self->cycle_.load(std::memory_order_relaxed);
     const jack_nframes_t start = jack_last_frame_time(self->client_);
 
@@ -172,28 +195,24 @@ int JackPeer::process(jack_nframes_t frames, void* arg) {
         if (jack_midi_event_get(&ev, inBuf, i) != 0)
             continue;
         const EventHeader h{static_cast<std::uint32_t>(ev.size), start + ev.time, cycle};
-        if (jack_ringbuffer_write_space(self->rxRing_) < sizeof h + ev.size) {
+        if (!self->rxRing_.write(&h, sizeof h, ev.buffer, ev.size))
             self->dropped_.fetch_add(1, std::memory_order_relaxed);
-            continue;
-        }
-        jack_ringbuffer_write(self->rxRing_, reinterpret_cast<const char*>(&h), sizeof h);
-        jack_ringbuffer_write(self->rxRing_, reinterpret_cast<const char*>(ev.buffer), ev.size);
     }
 
     void* outBuf = jack_port_get_buffer(self->out_, frames);
     jack_midi_clear_buffer(outBuf);
     std::uint32_t size = 0;
-    while (jack_ringbuffer_peek(self->txRing_, reinterpret_cast<char*>(&size), sizeof size) ==
-           sizeof size) {
-        if (jack_ringbuffer_read_space(self->txRing_) < sizeof size + size)
+    while (self->txRing_.peek(&size, sizeof size)) {
+        if (self->txRing_.readSpace() < sizeof size + size)
             break;
         jack_midi_data_t* dst = jack_midi_event_reserve(outBuf, 0, size);
         if (!dst)
             break; // no room left in this cycle: next one
-        jack_ringbuffer_read_advance(self->txRing_, sizeof size);
-        jack_ringbuffer_read(self->txRing_, reinterpret_cast<char*>(dst), size);
+        self->txRing_.skip(sizeof size);
+        self->txRing_.read(dst, size);
     }
     self->cycle_.store(cycle + 1, std::memory_order_release);
+    korv::midi::jackCycleEnd();
     return 0;
 }
 
@@ -241,14 +260,7 @@ bool JackPeer::waitConnected(const std::string& a, const std::string& b,
 bool JackPeer::send(const std::vector<std::uint8_t>& bytes) {
     std::lock_guard l(mutex_);
     const auto size = static_cast<std::uint32_t>(bytes.size());
-    if (jack_ringbuffer_write_space(txRing_) < sizeof size + size)
-        return false;
-    // The process callback takes a message only once all of it is in the ring.
-    std::vector<char> all(sizeof size + size);
-    std::memcpy(all.data(), &size, sizeof size);
-    std::memcpy(all.data() + sizeof size, bytes.data(), size);
-    jack_ringbuffer_write(txRing_, all.data(), all.size());
-    return true;
+    return txRing_.write(&size, sizeof size, bytes.data(), size);
 }
 
 jack_nframes_t JackPeer::frameTime() const {
@@ -257,12 +269,11 @@ jack_nframes_t JackPeer::frameTime() const {
 
 void JackPeer::drain() {
     EventHeader h{};
-    while (jack_ringbuffer_peek(rxRing_, reinterpret_cast<char*>(&h), sizeof h) == sizeof h &&
-           jack_ringbuffer_read_space(rxRing_) >= sizeof h + h.size) {
-        jack_ringbuffer_read_advance(rxRing_, sizeof h);
+    while (rxRing_.peek(&h, sizeof h) && rxRing_.readSpace() >= sizeof h + h.size) {
+        rxRing_.skip(sizeof h);
         Event e;
         e.bytes.resize(h.size);
-        jack_ringbuffer_read(rxRing_, reinterpret_cast<char*>(e.bytes.data()), h.size);
+        rxRing_.read(e.bytes.data(), h.size);
         e.frame = h.frame;
         e.cycle = h.cycle;
         events_.push_back(std::move(e));

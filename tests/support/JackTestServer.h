@@ -7,13 +7,16 @@
 //   ...send...
 //   ASSERT_TRUE(peer.waitForBytes(3));
 //
-// The server sets JACK_DEFAULT_SERVER for this process, so every JACK client opened afterwards
-// (the program's service included) finds it. It is stopped and reaped in the destructor, which
-// also runs when a test fails; if the test process dies, the server dies with it.
+// Servers are named "korvtest-0" to "korvtest-5", each name held by one test process at a time,
+// so up to six tests can run in parallel. The server sets JACK_DEFAULT_SERVER for this process, so
+// every JACK client opened afterwards (the program's service included) finds it. It is stopped and
+// reaped in the destructor, which also runs when a test fails; if the test process dies, the server
+// dies with it.
 #pragma once
 
 #include <jack/jack.h>
-#include <jack/ringbuffer.h>
+
+#include "SpscRing.h"
 
 #include <atomic>
 #include <chrono>
@@ -43,6 +46,7 @@ public:
 
 private:
     void stop(int signal);
+    int lockFd_ = -1; // holds the name
     std::string name_;
     pid_t pid_ = -1;
 };
@@ -100,8 +104,8 @@ private:
     jack_client_t* client_ = nullptr;
     jack_port_t* in_ = nullptr;
     jack_port_t* out_ = nullptr;
-    jack_ringbuffer_t* rxRing_ = nullptr;
-    jack_ringbuffer_t* txRing_ = nullptr;
+    korv::midi::SpscRing rxRing_{1 << 20};
+    korv::midi::SpscRing txRing_{1 << 18};
     std::atomic<std::uint64_t> cycle_{0};
     std::atomic<std::uint64_t> dropped_{0};
     std::mutex mutex_; // events_, tx writer
