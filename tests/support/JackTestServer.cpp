@@ -87,8 +87,8 @@ JackTestServer::JackTestServer(std::chrono::milliseconds startTimeout)
 
     const std::string log = "/tmp/" + name_ + ".log";
     const std::string nameArg = name_;
-    const char* argv[] = {"jackd", "--no-realtime", "-n", nameArg.c_str(), "-d", "dummy", "-p",
-                          "64",    nullptr};
+    const char* argv[] = {"jackd", "-S", "--no-realtime", "-n", nameArg.c_str(), "-d", "dummy",
+                          "-p",    "64", nullptr};
     const pid_t parent = getpid();
     pid_ = fork();
     if (pid_ < 0)

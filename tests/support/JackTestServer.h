@@ -1,12 +1,14 @@
 // A private JACK server for integration tests, and a peer client that plays the other program.
 //
-//   korv::test::JackTestServer server;         // jackd -d dummy -p 64, own unique name
+//   korv::test::JackTestServer server;         // jackd -S -d dummy -p 64, own name
 //   korv::test::JackPeer peer(server);         // ports "<client>:in" and "<client>:out"
 //   peer.connect("Virtual Korvanette:Out", peer.inPort());
 //   ASSERT_TRUE(peer.waitConnected(peer.inPort()));   // bytes sent earlier would be lost
 //   ...send...
 //   ASSERT_TRUE(peer.waitForBytes(3));
 //
+// The server runs synchronously (-S): a client that is late on a loaded machine delays the
+// cycle instead of being skipped, which would drop the MIDI events of that cycle.
 // Servers are named "korvtest-0" to "korvtest-5", each name held by one test process at a time,
 // so up to six tests can run in parallel. The server sets JACK_DEFAULT_SERVER for this process, so
 // every JACK client opened afterwards (the program's service included) finds it. It is stopped and
