@@ -19,6 +19,10 @@ int main(int argc, char** argv) {
     JackTestServer server;
     JackPeer peer(server);
     auto jack = JackService::connect();
+    for (int i = 0; i < 100 && !jack; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        jack = JackService::connect();
+    }
     if (!jack) {
         std::fprintf(stderr, "no JACK service\n");
         return 1;

@@ -57,8 +57,8 @@ int indexOf(const TMidiIn& in, const std::string& name) {
 class JackPorts : public ::testing::Test {
 protected:
     void SetUp() override {
-        jack = JackService::connect();
-        ASSERT_TRUE(jack);
+        // A server that has just come up may refuse a client for a moment.
+        ASSERT_TRUE(eventually([&] { return (jack = JackService::connect()) != nullptr; }));
         virt = makeVirtualService({jack.get()});
         system = std::make_unique<MidiSystem>(std::vector<MidiService*>{virt.get(), jack.get()});
     }

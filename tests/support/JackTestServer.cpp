@@ -10,6 +10,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <sys/file.h>
 #include <sys/prctl.h>
@@ -36,11 +38,12 @@ template <class Pred> bool pollUntil(std::chrono::milliseconds timeout, Pred pre
     }
 }
 
-jack_client_t* openClient(const std::string& server, const char* name) {
-    jack_status_t status{};
+jack_client_t* openClient(const std::string& server, const char* name,
+                          jack_status_t* status = nullptr) {
+    jack_status_t ignored{};
     return jack_client_open(
         name, static_cast<jack_options_t>(JackNoStartServer | JackServerName | JackUseExactName),
-        &status, server.c_str());
+        status ? status : &ignored, server.c_str());
 }
 
 // JACK keeps at most 8 servers in its registry and frees the entry of a killed server only
@@ -126,7 +129,11 @@ JackTestServer::JackTestServer(std::chrono::milliseconds startTimeout)
         if (pid_ > 0)
             stop(SIGKILL);
         close(lockFd_);
-        throw std::runtime_error("jackd did not start; see " + log);
+        std::ifstream in(log);
+        const std::string text((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
+        throw std::runtime_error("jackd did not start:\n" +
+                                 text.substr(text.size() > 2000 ? text.size() - 2000 : 0));
     }
     if (!getenv("KORV_KEEP_JACK_LOG"))
         std::filesystem::remove(log);
@@ -165,9 +172,15 @@ void JackTestServer::stop(int signal) {
 }
 
 JackPeer::JackPeer(const JackTestServer& server, const std::string& clientName) {
-    client_ = openClient(server.name(), clientName.c_str());
+    // A server that has just come up sometimes refuses the first clients for a moment.
+    jack_status_t status{};
+    pollUntil(std::chrono::seconds(20), [&] {
+        client_ = openClient(server.name(), clientName.c_str(), &status);
+        return client_ != nullptr;
+    });
     if (!client_)
-        throw std::runtime_error("peer client could not open");
+        throw std::runtime_error("peer client could not open on " + server.name() + ", status " +
+                                 std::to_string(status));
     in_ = jack_port_register(client_, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
     out_ = jack_port_register(client_, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
     if (!in_ || !out_)
