@@ -233,11 +233,12 @@ TEST_F(JackPorts, KillingTheServerMidStreamCrashesAndHangsNothing) {
         const Bytes dump = makeDump();
         while (!stop) {
             out.SysEx(dump.data(), 6);
-            for (std::size_t pos = 6; pos < dump.size() && !stop; pos += 3) {
-                out.SysEx(dump.data() + pos,
-                          static_cast<int>(std::min<std::size_t>(3, dump.size() - pos)));
+            std::size_t pos = 6;
+            for (; pos + 5 < dump.size() && !stop; pos += 3) {
+                out.SysEx(dump.data() + pos, 3);
                 out.Put(0xB0, 1, static_cast<std::uint8_t>(pos & 0x7F));
             }
+            out.SysEx(dump.data() + pos, static_cast<int>(dump.size() - pos));
         }
     });
     ASSERT_TRUE(peer.waitForBytes(100));

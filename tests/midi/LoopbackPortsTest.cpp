@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <mutex>
-#include <numeric>
+#include <thread>
 
 using namespace korv::midi;
 using Bytes = std::vector<std::uint8_t>;
@@ -252,4 +254,40 @@ TEST_F(LoopbackPorts, NothingIsRaisedAfterTheInputCloses) {
     EXPECT_FALSE(loop.inject(0, {0x90, 1, 2}));
     EXPECT_TRUE(loop.inject(1, {0x90, 1, 2}));
     loop.flush();
+}
+
+TEST_F(LoopbackPorts, ShortMessagesFromAnotherThreadNeverLandInsideAPacedDump) {
+    TMidiOut out(system);
+    out.SetUsing(true);
+    const Bytes dump = makeDump();
+    std::atomic<bool> done{false};
+    std::thread knob([&] {
+        for (int i = 0; !done; ++i) {
+            out.Put(0xB0, 7, static_cast<std::uint8_t>(i & 0x7F));
+            std::this_thread::yield();
+        }
+    });
+    out.SysEx(dump.data(), 6); // as the paced send cuts it: 6, then 3s, then the last 5
+    std::size_t pos = 6;
+    for (; pos + 5 < dump.size(); pos += 3)
+        out.SysEx(dump.data() + pos, 3);
+    out.SysEx(dump.data() + pos, static_cast<int>(dump.size() - pos));
+    done = true;
+    knob.join();
+
+    const Bytes wire = loop.sent(0);
+    const auto start = std::search(wire.begin(), wire.end(), dump.begin(), dump.begin() + 6);
+    ASSERT_NE(start, wire.end());
+    ASSERT_GE(wire.end() - start, static_cast<long>(dump.size()));
+    EXPECT_TRUE(std::equal(dump.begin(), dump.end(), start)); // contiguous on the wire
+    std::size_t shorts = 0;
+    for (std::size_t i = 0; i < wire.size();) {
+        if (wire[i] == 0xB0) {
+            ++shorts;
+            i += 3;
+        } else {
+            i += dump.size(); // the dump, checked above
+        }
+    }
+    EXPECT_GT(shorts, 0u);
 }
