@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <random>
 #include <thread>
 
@@ -37,12 +38,15 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    const double sampleRate = jack_get_sample_rate(peer.client());
     std::mt19937 rng(1);
     std::uniform_int_distribution<int> pause(300, 3000); // microseconds: every phase of a cycle
-    std::vector<double> periods, frames;
+    std::vector<double> periods, micros;
     for (int i = 0; i < count; ++i) {
         const std::uint64_t before = peer.cycles();
-        const jack_nframes_t frameAtPut = peer.frameTime();
+        timespec ts{};
+        clock_gettime(CLOCK_MONOTONIC, &ts);
+        const std::int64_t putNs = std::int64_t{ts.tv_sec} * 1'000'000'000 + ts.tv_nsec;
         out.Put(0x90, static_cast<std::uint8_t>(i & 0x7F), 1);
         if (!peer.waitForBytes(static_cast<std::size_t>(i + 1) * 3)) {
             std::fprintf(stderr, "message %d lost\n", i);
@@ -50,9 +54,7 @@ int main(int argc, char** argv) {
         }
         const auto arrived = peer.events().back();
         periods.push_back(static_cast<double>(arrived.cycle - before));
-        frames.push_back(
-            static_cast<double>(static_cast<std::int32_t>(arrived.frame - frameAtPut)) /
-            JackTestServer::PeriodFrames);
+        micros.push_back(static_cast<double>(arrived.receivedNs - putNs) / 1000.0);
         std::this_thread::sleep_for(std::chrono::microseconds(pause(rng)));
     }
     auto pct = [](std::vector<double>& v, double p) {
@@ -60,12 +62,13 @@ int main(int argc, char** argv) {
         return v[std::min(v.size() - 1, static_cast<std::size_t>(p * v.size()))];
     };
     const double c50 = pct(periods, 0.5), c99 = pct(periods, 0.99), cmax = periods.back();
-    const double f50 = pct(frames, 0.5), f99 = pct(frames, 0.99), fmax = frames.back();
+    const double u50 = pct(micros, 0.5), u99 = pct(micros, 0.99), umax = micros.back();
+    const double period = JackTestServer::PeriodFrames * 1e6 / sampleRate;
     std::printf(
-        "Put -> JACK peer, %d messages, 64-frame periods:\n"
+        "Put -> JACK peer, %d messages, 64-frame periods of %.0f us:\n"
         "  whole cycles between Put and the delivering cycle: p50 %.0f, p99 %.0f, max %.0f\n"
-        "  frame time of the delivering cycle after Put, in periods: p50 %.2f, p99 %.2f, "
-        "max %.2f\n",
-        count, c50, c99, cmax, f50, f99, fmax);
+        "  Put to the start of the delivering cycle: p50 %.0f us (%.2f periods), p99 %.0f us "
+        "(%.2f periods), max %.0f us\n",
+        count, period, c50, c99, cmax, u50, u50 / period, u99, u99 / period, umax);
     return 0;
 }

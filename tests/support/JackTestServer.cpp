@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -77,6 +78,7 @@ struct EventHeader {
     std::uint32_t size;
     jack_nframes_t frame;
     std::uint64_t cycle;
+    std::int64_t receivedNs;
 };
 
 } // namespace
@@ -200,6 +202,9 @@ int JackPeer::process(jack_nframes_t frames, void* arg) {
     korv::midi::jackCycleBegin();
     const std::uint64_t cycle = self->cycle_.load(std::memory_order_relaxed);
     const jack_nframes_t start = jack_last_frame_time(self->client_);
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const std::int64_t nowNs = static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 
     void* inBuf = jack_port_get_buffer(self->in_, frames);
     const jack_nframes_t count = jack_midi_get_event_count(inBuf);
@@ -207,7 +212,7 @@ int JackPeer::process(jack_nframes_t frames, void* arg) {
         jack_midi_event_t ev;
         if (jack_midi_event_get(&ev, inBuf, i) != 0)
             continue;
-        const EventHeader h{static_cast<std::uint32_t>(ev.size), start + ev.time, cycle};
+        const EventHeader h{static_cast<std::uint32_t>(ev.size), start + ev.time, cycle, nowNs};
         if (!self->rxRing_.write(&h, sizeof h, ev.buffer, ev.size))
             self->dropped_.fetch_add(1, std::memory_order_relaxed);
     }
@@ -289,6 +294,7 @@ void JackPeer::drain() {
         rxRing_.read(e.bytes.data(), h.size);
         e.frame = h.frame;
         e.cycle = h.cycle;
+        e.receivedNs = h.receivedNs;
         events_.push_back(std::move(e));
     }
 }

@@ -59,8 +59,9 @@ class JackPeer {
 public:
     struct Event {
         std::vector<std::uint8_t> bytes;
-        jack_nframes_t frame = 0; // absolute frame time of the event
-        std::uint64_t cycle = 0;  // process cycles since the peer was activated
+        jack_nframes_t frame = 0;    // absolute frame time of the event
+        std::uint64_t cycle = 0;     // process cycles since the peer was activated
+        std::int64_t receivedNs = 0; // CLOCK_MONOTONIC at the start of its process cycle
     };
 
     explicit JackPeer(const JackTestServer& server, const std::string& clientName = "peer");
