@@ -1,5 +1,7 @@
 #include "AlsaEvents.h"
 
+#include "MidiBytes.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -16,6 +18,12 @@ bool encodeShort(const std::uint8_t* msg, std::size_t length, snd_seq_event_t& e
     if (length == 0)
         return false;
     const std::uint8_t status = msg[0];
+    // A meta event of the box (an F-status followed by more bytes than MIDI gives it) travels
+    // as raw bytes, exactly as put.
+    if (status >= 0xF0 && length > shortMessageLength(status)) {
+        encodeSysEx(msg, length, ev);
+        return true;
+    }
     const std::uint8_t a = length > 1 ? msg[1] & 0x7F : 0;
     const std::uint8_t b = length > 2 ? msg[2] & 0x7F : 0;
     const std::uint8_t channel = status & 0x0F;

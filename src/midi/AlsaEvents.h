@@ -13,7 +13,9 @@
 namespace korv::midi::alsa {
 
 // Fills type and data of `ev` for one short message (1 to 3 bytes). False when ALSA has no
-// event for it (F9, FD, a data byte as status); `ev` is then unchanged.
+// event for it (F9, FD, a data byte as status); `ev` is then unchanged. An F-status message
+// longer than MIDI defines (the box's three-byte meta events) becomes a raw-bytes event that
+// references `msg`.
 bool encodeShort(const std::uint8_t* msg, std::size_t length, snd_seq_event_t& ev);
 
 // Makes `ev` a variable-length SysEx event carrying exactly these bytes, whatever they are:

@@ -43,6 +43,13 @@ constexpr std::size_t shortMessageLength(std::uint8_t status) {
     }
 }
 
+// Bytes that TMidiOut::Put sends for `status`. Channel messages are as long as their status
+// implies. Every F0-FF status the program puts comes from an encoder or button entry of the box,
+// whose meta events are three bytes (status, event number, value) and go out whole.
+constexpr std::size_t putMessageLength(std::uint8_t status) {
+    return status >= 0xF0 ? 3 : shortMessageLength(status);
+}
+
 // Bytes per second of a MIDI cable (31,250 baud, 10 bits a byte).
 constexpr int WireBytesPerSecond = 3125;
 

@@ -53,7 +53,7 @@ struct TMidiOut::Impl {
     }
 
     void sendShort(const std::uint8_t* msg) {
-        const std::size_t len = shortMessageLength(msg[0]);
+        const std::size_t len = putMessageLength(msg[0]);
         if (len && connection)
             connection->sendShort(msg, len);
     }
@@ -134,7 +134,9 @@ void TMidiOut::Put(std::uint8_t status, std::uint8_t first, std::uint8_t second)
     if (!d->usingPort || !d->connection)
         return;
     const std::array<std::uint8_t, 3> msg{status, first, second};
-    if (!d->sysExOpen || isRealTime(status)) {
+    // A put message is never a lone real-time byte (F-statuses carry their data bytes), so
+    // inside an open SysEx every one of them waits for the F7.
+    if (!d->sysExOpen) {
         d->sendShort(msg.data());
         return;
     }

@@ -111,3 +111,14 @@ TEST(AlsaEvents, FourteenBitAndParameterEventsBecomeControllerMessages) {
     alsa::decodeEvent(ev, parser, out);
     EXPECT_EQ(out.bytes, (Bytes{0xB2, 99, 1, 0xB2, 98, 2, 0xB2, 6, 3, 0xB2, 38, 4}));
 }
+
+TEST(AlsaEvents, MetaEntriesOfTheBoxTravelAsTheirThreeRawBytes) {
+    const Bytes meta{0xFF, 0x08, 0x40};
+    snd_seq_event_t ev;
+    snd_seq_ev_clear(&ev);
+    ASSERT_TRUE(alsa::encodeShort(meta.data(), meta.size(), ev));
+    EXPECT_EQ(ev.type, SND_SEQ_EVENT_SYSEX);
+    ASSERT_EQ(ev.data.ext.len, 3u);
+    const auto* raw = static_cast<const std::uint8_t*>(ev.data.ext.ptr);
+    EXPECT_EQ(Bytes(raw, raw + 3), meta);
+}

@@ -86,17 +86,17 @@ TEST_F(LoopbackPorts, DeviceListsComeFromTheServicesAndAreCappedAtTwelve) {
     EXPECT_NE(in.OpenResult(), 0);
 }
 
-TEST_F(LoopbackPorts, PutSendsAsManyBytesAsTheStatusImplies) {
+TEST_F(LoopbackPorts, PutSendsChannelMessagesAsLongAsTheStatusImpliesAndMetaEntriesWhole) {
     TMidiOut out(system);
     out.Put(0x90, 60, 100); // closed: nothing
     out.SetUsing(true);
     ASSERT_EQ(out.OpenResult(), 0);
     out.Put(0x90, 127, 127);
     out.Put(0xC3, 5, 99);
-    out.Put(0xF8, 1, 2);
+    out.Put(0xFF, 0x08, 0x40); // a meta event of the box
     out.Put(0xB0, 0, 0);
     EXPECT_EQ(loop.sentMessages(0),
-              (std::vector<Bytes>{{0x90, 127, 127}, {0xC3, 5}, {0xF8}, {0xB0, 0, 0}}));
+              (std::vector<Bytes>{{0x90, 127, 127}, {0xC3, 5}, {0xFF, 8, 0x40}, {0xB0, 0, 0}}));
 }
 
 TEST_F(LoopbackPorts, SysExSendsExactlyTheGivenBytesFromThreeOn) {
@@ -119,14 +119,14 @@ TEST_F(LoopbackPorts, ShortMessagesWaitWhileASysExIsOpenAndFollowItsEnd) {
         tail{0x04, 0x05, 0xF7};
     out.SysEx(head.data(), 6);
     out.Put(0xB0, 7, 100);
-    out.Put(0xF8, 0, 0); // real-time passes at once
+    out.Put(0xF8, 0, 0); // a meta entry waits too: its data bytes would break the SysEx
     out.SysEx(mid.data(), 3);
     out.Put(0x90, 60, 0);
     out.SysEx(tail.data(), 3);
     out.Put(0xC0, 1, 0);
-    EXPECT_EQ(
-        loop.sentMessages(0),
-        (std::vector<Bytes>{head, {0xF8}, mid, tail, {0xB0, 7, 100}, {0x90, 60, 0}, {0xC0, 1}}));
+    EXPECT_EQ(loop.sentMessages(0),
+              (std::vector<Bytes>{
+                  head, mid, tail, {0xB0, 7, 100}, {0xF8, 0, 0}, {0x90, 60, 0}, {0xC0, 1}}));
 }
 
 TEST_F(LoopbackPorts, HeldMessagesGoOutWhenTheOutputCloses) {
