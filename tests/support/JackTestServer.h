@@ -47,6 +47,7 @@ public:
     void kill();
 
 private:
+    bool start(std::chrono::milliseconds timeout, std::string& failureLog);
     void stop(int signal);
     int lockFd_ = -1; // holds the name
     std::string name_;
