@@ -260,3 +260,13 @@ TEST_F(JackPorts, KillingTheServerMidStreamCrashesAndHangsNothing) {
     EXPECT_NE(in.OpenResult(), 0);
     EXPECT_TRUE(jack->inputNames().empty());
 }
+
+TEST(JackService, AServerThatStopsAnsweringDoesNotHangTheProgramsStart) {
+    JackTestServer server;
+    server.freeze();
+    EXPECT_EQ(JackService::connect(), nullptr);
+    server.thaw();
+    // Once it answers again, the service comes up as usual.
+    std::unique_ptr<JackService> jack;
+    EXPECT_TRUE(eventually([&] { return (jack = JackService::connect()) != nullptr; }));
+}

@@ -165,6 +165,16 @@ void JackTestServer::kill() {
         stop(SIGKILL);
 }
 
+void JackTestServer::freeze() {
+    if (pid_ > 0)
+        ::kill(pid_, SIGSTOP);
+}
+
+void JackTestServer::thaw() {
+    if (pid_ > 0)
+        ::kill(pid_, SIGCONT);
+}
+
 void JackTestServer::stop(int signal) {
     ::kill(pid_, signal);
     int wstatus = 0;

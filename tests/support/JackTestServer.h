@@ -45,6 +45,10 @@ public:
     bool running() const { return pid_ > 0; }
     // Kills the server at once (SIGKILL) and reaps it: clients see it die.
     void kill();
+    // Stops and continues the server process (SIGSTOP, SIGCONT): a server that no longer
+    // answers, without dying.
+    void freeze();
+    void thaw();
 
 private:
     bool start(std::chrono::milliseconds timeout, std::string& failureLog);
