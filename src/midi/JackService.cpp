@@ -1,5 +1,6 @@
 #include "JackService.h"
 
+#include "JackClientOpen.h"
 #include "JackCycleOrder.h"
 #include "MidiBytes.h"
 #include "MidiStreamParser.h"
@@ -11,8 +12,6 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
-#include <condition_variable>
-#include <condition_variable>
 #include <ctime>
 #include <mutex>
 #include <semaphore.h>
@@ -373,47 +372,10 @@ struct JackService::Impl {
     }
 };
 
-namespace {
-
-// A wedged server can leave jack_client_open waiting for its answer for ever. The program must
-// come up all the same (without JACK), so the open runs on a thread of its own and is given up
-// after `limit`; a client that arrives after that is closed again by that thread.
-jack_client_t* openClientWithin(const std::string& name, std::chrono::milliseconds limit) {
-    struct Attempt {
-        std::mutex mutex;
-        std::condition_variable done;
-        bool finished = false;
-        bool abandoned = false;
-        jack_client_t* client = nullptr;
-    };
-    auto attempt = std::make_shared<Attempt>();
-    std::thread([attempt, name] {
-        jack_status_t status{};
-        jack_client_t* client = jack_client_open(name.c_str(), JackNoStartServer, &status);
-        std::lock_guard l(attempt->mutex);
-        attempt->finished = true;
-        if (attempt->abandoned) {
-            if (client)
-                jack_client_close(client);
-        } else {
-            attempt->client = client;
-        }
-        attempt->done.notify_all();
-    }).detach();
-    std::unique_lock l(attempt->mutex);
-    if (!attempt->done.wait_for(l, limit, [&] { return attempt->finished; })) {
-        attempt->abandoned = true;
-        return nullptr;
-    }
-    return attempt->client;
-}
-
-} // namespace
-
 std::unique_ptr<JackService> JackService::connect(const std::string& clientName) {
     auto d = std::make_unique<Impl>();
     sem_init(&d->wake, 0, 0);
-    d->client = openClientWithin(clientName, std::chrono::seconds(10));
+    d->client = OpenJackClientWithin(clientName, JackNoStartServer, {}, std::chrono::seconds(10));
     if (!d->client)
         return nullptr;
     jack_set_process_callback(d->client, &Impl::process, d.get());

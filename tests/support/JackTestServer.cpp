@@ -1,5 +1,7 @@
 #include "JackTestServer.h"
 
+#include "JackClientOpen.h"
+
 #include "JackCycleOrder.h"
 #include <jack/midiport.h>
 
@@ -39,12 +41,11 @@ template <class Pred> bool pollUntil(std::chrono::milliseconds timeout, Pred pre
     }
 }
 
-jack_client_t* openClient(const std::string& server, const char* name,
-                          jack_status_t* status = nullptr) {
-    jack_status_t ignored{};
-    return jack_client_open(
-        name, static_cast<jack_options_t>(JackNoStartServer | JackServerName | JackUseExactName),
-        status ? status : &ignored, server.c_str());
+// A fresh server on a loaded machine now and then never answers a client: give up after a while.
+jack_client_t* openClient(const std::string& server, const char* name) {
+    return korv::midi::OpenJackClientWithin(
+        name, static_cast<jack_options_t>(JackNoStartServer | JackUseExactName), server,
+        std::chrono::seconds(5));
 }
 
 // JACK keeps at most 8 servers in its registry and frees the entry of a killed server only
@@ -198,14 +199,12 @@ void JackTestServer::stop(int signal) {
 
 JackPeer::JackPeer(const JackTestServer& server, const std::string& clientName) {
     // A server that has just come up sometimes refuses the first clients for a moment.
-    jack_status_t status{};
     pollUntil(std::chrono::seconds(20), [&] {
-        client_ = openClient(server.name(), clientName.c_str(), &status);
+        client_ = openClient(server.name(), clientName.c_str());
         return client_ != nullptr;
     });
     if (!client_)
-        throw std::runtime_error("peer client could not open on " + server.name() + ", status " +
-                                 std::to_string(status));
+        throw std::runtime_error("peer client could not open on " + server.name());
     in_ = jack_port_register(client_, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
     out_ = jack_port_register(client_, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
     if (!in_ || !out_)
