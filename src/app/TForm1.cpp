@@ -111,8 +111,9 @@ TForm1::TForm1(midi::MidiSystem& midiSystem, QWidget* parent)
     FormCreate();
 
     faderDesk_ = std::make_unique<surface::TFaderDesk>(settingsImage_, *midiOut1_);
-    faderDesk_->OnEditEncoder = [this](int encoderId) { EditEncoder(encoderId); };
-    faderDesk_->OnEditButton = [this](int buttonId) { EditButton(buttonId); };
+    // The pages select the encoder or button once the editor exists; for now the page comes up.
+    faderDesk_->OnEditEncoder = [this](int) { ShowEditorPage(potSettings_); };
+    faderDesk_->OnEditButton = [this](int) { ShowEditorPage(buttSettings_); };
 }
 
 TForm1::~TForm1() {
@@ -319,18 +320,11 @@ void TForm1::TestKnobMouseDown(Qt::MouseButton button) {
         controls::Dialogs::instance().showMessage(this, QStringLiteral("Test"));
 }
 
-void TForm1::EditEncoder(int /*encoderId*/) {
+void TForm1::ShowEditorPage(QWidget* page) {
     show();
     raise();
     activateWindow();
-    pages_->setCurrentWidget(potSettings_);
-}
-
-void TForm1::EditButton(int /*buttonId*/) {
-    show();
-    raise();
-    activateWindow();
-    pages_->setCurrentWidget(buttSettings_);
+    pages_->setCurrentWidget(page);
 }
 
 void TForm1::WaitWithEvents(int ms) {

@@ -67,8 +67,8 @@ private:
     void VantuURLLabelClick();
     void TestKnobChange();
     void TestKnobMouseDown(Qt::MouseButton button);
-    void EditEncoder(int encoderId);
-    void EditButton(int buttonId);
+    // Right-click editing on the surface: the main window comes forward on that page.
+    void ShowEditorPage(QWidget* page);
 
     model::SettingsImage settingsImage_;
     std::unique_ptr<midi::TMidiIn> midiIn1_;

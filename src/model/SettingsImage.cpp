@@ -65,13 +65,17 @@ SettingsImage::SettingsImage() {
 }
 
 std::vector<std::uint8_t> SettingsImage::DefaultImage() {
-    QFile resource(QStringLiteral(":/KVNTESTD/KVNTESYSEXFILE"));
-    // The resource is compiled into the program; failing to open it is a build fault.
-    [[maybe_unused]] const bool opened = resource.open(QIODevice::ReadOnly);
-    assert(opened);
-    const QByteArray bytes = resource.readAll();
-    assert(bytes.size() == DumpSize);
-    return {bytes.begin(), bytes.end()};
+    // Read once: the resource never changes while the program runs.
+    static const std::vector<std::uint8_t> image = [] {
+        QFile resource(QStringLiteral(":/KVNTESTD/KVNTESYSEXFILE"));
+        // The resource is compiled into the program; failing to open it is a build fault.
+        [[maybe_unused]] const bool opened = resource.open(QIODevice::ReadOnly);
+        assert(opened);
+        const QByteArray bytes = resource.readAll();
+        assert(bytes.size() == DumpSize);
+        return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+    }();
+    return image;
 }
 
 void SettingsImage::LoadDefault() {

@@ -294,12 +294,16 @@ void TFaderDesk::WriteLcd(const LcdScreen& screen) {
 void TFaderDesk::ShowLcdLines() {
     // The dot-matrix LCD's own visibility decides, even while the window is hidden.
     if (!backLightLcdPanel_->isHidden()) {
-        const std::string all = LcdScreens::Joined(lcdLines_);
-        backLightLcdPanel_->SetCaption(QByteArray(all.data(), static_cast<qsizetype>(all.size())));
+        ShowLinesOnDotMatrix();
     } else {
         for (int n = 0; n < LcdLineCount; ++n)
             lcdLine_[n]->setText(QString::fromLatin1(lcdLines_[n]));
     }
+}
+
+void TFaderDesk::ShowLinesOnDotMatrix() {
+    const std::string all = LcdScreens::Joined(lcdLines_);
+    backLightLcdPanel_->SetCaption(QByteArray(all.data(), static_cast<qsizetype>(all.size())));
 }
 
 void TFaderDesk::BackLightLCDPanelClick() {
@@ -313,8 +317,7 @@ void TFaderDesk::BackLightLCDPanelClick() {
 
 void TFaderDesk::LCDPanelClick() {
     displayMode_ = 1;
-    const std::string all = LcdScreens::Joined(lcdLines_);
-    backLightLcdPanel_->SetCaption(QByteArray(all.data(), static_cast<qsizetype>(all.size())));
+    ShowLinesOnDotMatrix();
     lcdPanel_->hide();
     backLightLcdPanel_->show();
 }

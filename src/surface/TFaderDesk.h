@@ -99,6 +99,8 @@ private:
     // Stores all four lines and updates the visible LCD once, so a screen costs one repaint.
     void WriteLcd(const LcdScreen& screen);
     void ShowLcdLines();
+    // The four lines as the dot-matrix LCD's 64-character caption.
+    void ShowLinesOnDotMatrix();
     int EncoderOfKnob(int knobIndex) const;
 
     model::SettingsImage& image_;
