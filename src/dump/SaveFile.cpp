@@ -1,0 +1,27 @@
+#include "SaveFile.h"
+
+#include <QSaveFile>
+
+namespace korv::dump {
+
+FileResult SaveBytes(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    // Unbuffered: a buffered write that the disk takes only in part is not reported by the
+    // flush in commit(), which would then put a truncated file in place of the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return {false, file.errorString()};
+    const qint64 written = file.write(bytes);
+    if (written != bytes.size()) {
+        const QString error = written < 0 ? file.errorString()
+                                          : QStringLiteral("Only %1 of %2 bytes could be written")
+                                                .arg(written)
+                                                .arg(bytes.size());
+        file.cancelWriting();
+        return {false, error};
+    }
+    if (!file.commit())
+        return {false, file.errorString()};
+    return {true, {}};
+}
+
+} // namespace korv::dump
