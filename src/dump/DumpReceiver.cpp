@@ -27,7 +27,8 @@ void DumpReceiver::Notice(std::vector<ReceiverEffect>& effects, const QString& t
 QString DumpReceiver::BankChangeText(std::uint8_t bank) const {
     if (bank == 0x7F)
         return QStringLiteral("No Vaultcard ?");
-    return QStringLiteral("Bank Change to Nr. %1 Confirmed !").arg(bank + 1);
+    return QStringLiteral("Bank Change to Nr. ") + QString::number(bank + 1) +
+           QStringLiteral(" Confirmed !");
 }
 
 std::vector<ReceiverEffect> DumpReceiver::Feed(const std::uint8_t* b, int n) {
@@ -35,15 +36,15 @@ std::vector<ReceiverEffect> DumpReceiver::Feed(const std::uint8_t* b, int n) {
     if (n <= 0)
         return effects;
     // A byte beyond the buffer never matches.
-    const auto at = [b, n](int i) { return i < n ? int{b[i]} : -1; };
+    const auto byteIs = [b, n](int i, int value) { return i < n && b[i] == value; };
     // The bank change confirmation is the notice with a bank byte after its command byte.
-    const auto bankByteAt = [&at](int p) { return at(p + 6) >= 0 && at(p + 6) != SysExEnd; };
+    const auto bankByteAt = [b, n](int p) { return p + 6 < n && b[p + 6] != SysExEnd; };
 
     int p = 0;
     if (b[0] == SysExStart) {
         const int d = DeviceId();
         const int notice = CommandByte(d, Command::Notice);
-        if (at(5) == notice) {
+        if (byteIs(5, notice)) {
             if (bankByteAt(0)) {
                 Notice(effects, BankChangeText(b[6]), b[6] == 0x7F);
                 p = 8;
@@ -54,24 +55,26 @@ std::vector<ReceiverEffect> DumpReceiver::Feed(const std::uint8_t* b, int n) {
             if (p >= n)
                 return effects;
         }
-        if (at(p + 5) == CommandByte(d, Command::DumpRequest)) {
-            Notice(effects, QStringLiteral("Dump Request from %1 received !").arg(boxName_));
+        if (byteIs(p + 5, CommandByte(d, Command::DumpRequest))) {
+            Notice(effects,
+                   QStringLiteral("Dump Request from ") + boxName_ + QStringLiteral(" received !"));
             p += 7;
             if (p >= n)
                 return effects;
         }
-        if (at(p + 5) == CommandByte(d, Command::BankDumpRequest)) {
-            Notice(effects, QStringLiteral("Bank Dump Request from %1 received !").arg(boxName_));
+        if (byteIs(p + 5, CommandByte(d, Command::BankDumpRequest))) {
+            Notice(effects, QStringLiteral("Bank Dump Request from ") + boxName_ +
+                                QStringLiteral(" received !"));
             p += 7;
             if (p >= n)
                 return effects;
         }
         // A confirmation behind an earlier notice is shown but not consumed: like any other
         // message left over, its bytes go on to start a reception.
-        if (at(p + 5) == notice && bankByteAt(p))
+        if (byteIs(p + 5, notice) && bankByteAt(p))
             Notice(effects, BankChangeText(b[p + 6]), b[p + 6] == 0x7F);
-        if (at(5) == image_.ImageByte(CommandOffset))
-            Notice(effects, QStringLiteral("Receiving %1 data !").arg(boxName_));
+        if (byteIs(5, image_.ImageByte(CommandOffset)))
+            Notice(effects, QStringLiteral("Receiving ") + boxName_ + QStringLiteral(" data !"));
         // A new message always restarts: the bytes of a reception still running are dropped.
         receivePosition_ = 0;
         receiveCount_ = model::DumpSize;

@@ -45,7 +45,7 @@ void PacedSender::OnTick() {
     int left = 0;
     {
         std::lock_guard l(mutex_);
-        if (!running_ || bytesLeft_ <= 0)
+        if (!running_ || bytesLeft_ == 0) // idle, or the last piece is on its way
             return;
         length = bytesLeft_ > LastPieceLimit ? PieceSize : bytesLeft_;
         for (int i = 0; i < length; ++i)

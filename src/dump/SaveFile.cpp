@@ -11,14 +11,13 @@ FileResult SaveBytes(const QString& path, const QByteArray& bytes) {
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, file.errorString()};
     const qint64 written = file.write(bytes);
-    if (written != bytes.size()) {
-        const QString error = written < 0 ? file.errorString()
-                                          : QStringLiteral("Only %1 of %2 bytes could be written")
-                                                .arg(written)
-                                                .arg(bytes.size());
-        file.cancelWriting();
-        return {false, error};
-    }
+    // Without a commit the temporary file goes away with `file`.
+    if (written < 0)
+        return {false, file.errorString()};
+    if (written != bytes.size())
+        return {
+            false,
+            QStringLiteral("Only %1 of %2 bytes could be written").arg(written).arg(bytes.size())};
     if (!file.commit())
         return {false, file.errorString()};
     return {true, {}};

@@ -34,29 +34,26 @@ SysexReadResult readLeadingBytes(const QString& path,
         return result;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        result.error = systemError(errno);
-    } else if (!S_ISREG(st.st_mode)) {
-        result.error = NotRegular;
-    } else {
-        std::size_t got = 0;
-        for (;;) {
-            const ssize_t n = ::read(fd, buf.data() + got, buf.size() - got);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                result.error = systemError(errno);
-                break;
-            }
-            got += static_cast<std::size_t>(n);
-            if (n == 0 || got == buf.size()) {
-                result.ok = true;
-                result.bytesRead = static_cast<int>(got);
-                break;
-            }
-        }
+    const bool known = ::fstat(fd, &st) == 0;
+    if (!known || !S_ISREG(st.st_mode)) {
+        result.error = known ? NotRegular : systemError(errno);
+        ::close(fd);
+        return result;
     }
-    ::close(fd);
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        result.error = file.errorString();
+        ::close(fd); // not taken over
+        return result;
+    }
+    // Reads until the buffer is full or the file ends.
+    const qint64 n = file.read(reinterpret_cast<char*>(buf.data()), model::DumpSize);
+    if (n < 0) {
+        result.error = file.errorString();
+        return result;
+    }
+    result.ok = true;
+    result.bytesRead = static_cast<int>(n);
     return result;
 }
 

@@ -2,7 +2,6 @@
 
 #include <QLocale>
 
-#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
@@ -20,13 +19,16 @@ const char* const MoreInfoLine =
 __attribute__((format(printf, 2, 3)))
 #endif
 void appendf(QByteArray& out, const char* format, ...) {
-    char line[512];
     va_list args;
     va_start(args, format);
-    const int n = std::vsnprintf(line, sizeof line, format, args);
+    const int length = std::vsnprintf(nullptr, 0, format, args);
     va_end(args);
-    if (n > 0)
-        out.append(line, std::min<int>(n, sizeof line - 1));
+    const qsizetype at = out.size();
+    out.resize(at + length + 1); // vsnprintf writes a terminating NUL
+    va_start(args, format);
+    std::vsnprintf(out.data() + at, static_cast<std::size_t>(length) + 1, format, args);
+    va_end(args);
+    out.chop(1);
 }
 
 QByteArray latin1(const QString& text) {
