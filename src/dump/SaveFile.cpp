@@ -15,9 +15,9 @@ FileResult SaveBytes(const QString& path, const QByteArray& bytes) {
     if (written < 0)
         return {false, file.errorString()};
     if (written != bytes.size())
-        return {
-            false,
-            QStringLiteral("Only %1 of %2 bytes could be written").arg(written).arg(bytes.size())};
+        return {false, QStringLiteral("Only ") + QString::number(written) + QStringLiteral(" of ") +
+                           QString::number(bytes.size()) +
+                           QStringLiteral(" bytes could be written")};
     if (!file.commit())
         return {false, file.errorString()};
     return {true, {}};

@@ -134,6 +134,10 @@ TEST_F(Receiver, WhatFollowsANoticeInItsBufferStartsAReception) {
               (Effects{status("Dump Request from Korvanette received !"),
                        status("No Vaultcard ?", true), count("4095")}));
 
+    EXPECT_EQ(feed({0xF0, 0x00, 0x00, 0x7E, 0x45, 0x08, 0xF7, //
+                    0xF0, 0x00, 0x00, 0x7E, 0x45, 0x02}),
+              (Effects{status("Bank Dump Request from Korvanette received !"), count("4097")}));
+
     // A confirmation, then our own dump, whose last buffer holds only its F7.
     const Bytes dump = makeDump();
     Bytes first{0xF0, 0x00, 0x00, 0x7E, 0x45, 0x0F, 0x00, 0xF7};

@@ -153,19 +153,28 @@ TEST_F(SysexFiles, AStoreIntoAReadOnlyFolderKeepsTheOldFile) {
 TEST_F(SysexFiles, AStoreThatRunsOutOfSpaceKeepsTheOldFileAndLeavesNoLitter) {
     const QString file = path("custom.syx");
     put(file, "old settings");
-    // The file size limit fails the write part-way, as a full disk would.
-    rlimit old{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 1000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const dump::FileResult result = dump::WriteSysexFile(file, image);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    // The file size limit fails the write, as a full disk would: part-way, or at once.
+    const auto storeWithLimit = [&](rlim_t limit) {
+        rlimit old{};
+        EXPECT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old;
+        small.rlim_cur = limit;
+        EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        const dump::FileResult result = dump::WriteSysexFile(file, image);
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        return result;
+    };
 
+    dump::FileResult result = storeWithLimit(1000);
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.error, QStringLiteral("Only 1000 of 4103 bytes could be written"));
+    EXPECT_EQ(contents(file), QByteArray("old settings"));
+
+    result = storeWithLimit(0);
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.error.isEmpty());
     EXPECT_EQ(contents(file), QByteArray("old settings"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("custom.syx")});
 }
