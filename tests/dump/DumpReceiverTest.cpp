@@ -111,6 +111,15 @@ TEST_F(Receiver, NoticesOfOurDeviceAreShownAndLeaveTheReceptionAlone) {
     EXPECT_EQ(receiver.ReceiveCount(), 0);
 }
 
+TEST_F(Receiver, ANoticeCutOffAfterItsCommandByteIsThePresenceForm) {
+    const Bytes confirmation{0xF0, 0x00, 0x00, 0x7E, 0x45, 0x0F, 0x03, 0xF7};
+    EXPECT_EQ(receiver.Feed(confirmation.data(), 6), Effects{status("Korvanette Detected !")});
+    const Bytes two{0xF0, 0x00, 0x00, 0x7E, 0x45, 0x0F, 0xF7, //
+                    0xF0, 0x00, 0x00, 0x7E, 0x45, 0x0F, 0x03, 0xF7};
+    EXPECT_EQ(receiver.Feed(two.data(), 13),
+              (Effects{status("Korvanette Detected !"), count("4097")}));
+}
+
 TEST_F(Receiver, NoticesBackToBackAreShownInTurn) {
     EXPECT_EQ(feed({0xF0, 0x00, 0x00, 0x7E, 0x45, 0x0F, 0xF7, //
                     0xF0, 0x00, 0x00, 0x7E, 0x45, 0x01, 0xF7}),

@@ -9,7 +9,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -110,7 +112,7 @@ TEST_F(SysexFiles, WhatCannotBeReadAsAFileIsRefusedAndChangesNothing) {
 
     auto result = dump::ReadSysexFile(path("missing.syx"), image);
     EXPECT_FALSE(result.ok);
-    EXPECT_FALSE(result.error.isEmpty());
+    EXPECT_EQ(result.error, QString::fromLocal8Bit(std::strerror(ENOENT)));
 
     result = dump::ReadSysexFile(dir.path(), image);
     EXPECT_FALSE(result.ok);
