@@ -15,16 +15,16 @@ namespace {
 const QString PresetsFileOption = QStringLiteral("presets-file");
 
 struct Parsed {
-    std::unique_ptr<QCommandLineParser> parser = std::make_unique<QCommandLineParser>();
-    bool ok = false;
-    bool help = false;
-    bool version = false;
-    bool presetsFile = false;
+    std::unique_ptr<QCommandLineParser> parser;
+    bool ok;
+    bool help;
+    bool version;
+    bool presetsFile;
 };
 
 Parsed Parse(const QStringList& arguments) {
-    Parsed p;
-    QCommandLineParser& parser = *p.parser;
+    auto owned = std::make_unique<QCommandLineParser>();
+    QCommandLineParser& parser = *owned;
     parser.setApplicationDescription(
         QStringLiteral("The Korvanette MIDI controller on screen, and an editor of its "
                        "settings memory."));
@@ -37,12 +37,10 @@ Parsed Parse(const QStringList& arguments) {
     parser.addOption(
         {PresetsFileOption, QStringLiteral("Print the path of the presets file the program reads, "
                                            "and exit.")});
-    p.ok = parser.parse(arguments);
+    const bool ok = parser.parse(arguments);
     // Options are recognised even when another argument is in error.
-    p.help = parser.isSet(QStringLiteral("help"));
-    p.version = parser.isSet(QStringLiteral("version"));
-    p.presetsFile = parser.isSet(PresetsFileOption);
-    return p;
+    return {std::move(owned), ok, parser.isSet(QStringLiteral("help")),
+            parser.isSet(QStringLiteral("version")), parser.isSet(PresetsFileOption)};
 }
 
 QString NoPresetsFileText(const QString& programDir) {
@@ -105,7 +103,6 @@ std::optional<CommandLineAnswer> AnswerCommandLine(const QStringList& arguments,
 int Print(const CommandLineAnswer& answer) {
     std::fputs(answer.out.toLocal8Bit().constData(), stdout);
     std::fputs(answer.err.toLocal8Bit().constData(), stderr);
-    std::fflush(stdout);
     return answer.exitCode;
 }
 

@@ -23,16 +23,14 @@ QStringList PresetsFileCandidates(const QString& programDir) {
     candidates << QDir::cleanPath(programDir + QLatin1Char('/') + QLatin1String(PresetsFileName));
 
     // The user's own file comes before the installed one, which a user cannot edit.
-    QStringList dataDirs = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
     const QString userDataDir =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (!userDataDir.isEmpty()) {
+    if (!userDataDir.isEmpty())
         candidates << InDataFolder(userDataDir);
-        dataDirs.removeAll(userDataDir);
-    }
-
     candidates << InDataFolder(programDir + QStringLiteral("/../share"));
-    for (const QString& dir : std::as_const(dataDirs))
+    // These begin with the user's folder again; the duplicates go below.
+    for (const QString& dir :
+         QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
         candidates << InDataFolder(dir);
 
     candidates.removeDuplicates();

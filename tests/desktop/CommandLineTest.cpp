@@ -4,6 +4,8 @@
 
 #include "TempDataFolders.h"
 
+#include <QStringList>
+
 #include <gtest/gtest.h>
 
 using korv::app::AnswerCommandLine;
@@ -33,8 +35,11 @@ TEST_F(CommandLineTest, HelpListsEveryOption) {
         const auto a = answer({option});
         ASSERT_TRUE(a) << option;
         EXPECT_EQ(a->exitCode, 0);
-        for (const char* listed : {"-h, --help", "-v, --version", "--presets-file",
-                                   "Korvanette MIDI controller on screen"})
+        for (const char* listed :
+             {"The Korvanette MIDI controller on screen, and an editor of its settings memory.\n",
+              "-h, --help      Show these options and exit.\n",
+              "-v, --version   Show the version and exit.\n",
+              "--presets-file  Print the path of the presets file the program reads, and\n"})
             EXPECT_TRUE(a->out.contains(listed)) << listed << " in " << a->out.toStdString();
         EXPECT_EQ(a->err, "");
     }
@@ -68,6 +73,15 @@ TEST_F(CommandLineTest, PresetsFileOptionWithoutAFileSaysWhereItLookedAndFails) 
                           "/sys1/korvanettesim/korvttpresets.ini\n"
                           "  " +
                           root + "/sys2/korvanettesim/korvttpresets.ini\n");
+}
+
+TEST_F(CommandLineTest, ArgumentsAreTakenOneForOneWithEmptyOnesKept) {
+    char program[] = "korvanettesim";
+    char option[] = "--presets-file";
+    char nothing[] = "";
+    char* argv[] = {program, option, nothing, nullptr};
+    EXPECT_EQ(korv::app::ArgumentsOf(3, argv),
+              QStringList({"korvanettesim", "--presets-file", ""}));
 }
 
 TEST_F(CommandLineTest, WithoutOptionsTheWindowsStart) {
