@@ -175,6 +175,10 @@ TEST_F(BoxPageTest, ShiftRegisterMapStoresTheItemOrTwoFullNibbles) {
     EXPECT_EQ(data(0x6BE), 0x0D);
     EXPECT_EQ(data(0x6BF), 0x00);
 
+    pick("SROUT_Map_3", 0);
+    EXPECT_EQ(data(0x6BE), 0x00);
+    EXPECT_EQ(data(0x6BF), 0x00);
+
     type("SROUT_Map_8", "nothing like it");
     EXPECT_EQ(data(0x6C8), 0x0F);
     EXPECT_EQ(data(0x6C9), 0x0F);
@@ -220,6 +224,20 @@ TEST_F(BoxPageTest, LoadStoresBackNumbersAndBankNameButNotFlagsOrMap) {
     EXPECT_EQ(shown("SROUT_Map_1"), "");
     EXPECT_EQ(data(0x6BA), 0x0E);
     EXPECT_EQ(data(0x6BB), 0x01);
+
+    // The next image shows its own values.
+    image.SetDataByte(0x6B6, 0x05); // sensitivity 22
+    image.SetDataByte(0x6B7, 0x01);
+    image.SetDataByte(0x6B8, 0x05); // ID 37
+    image.SetDataByte(0x6B9, 0x02);
+    image.SetDataByte(0x6BA, 0x02); // SR #1: code 18
+    image.SetDataByte(0x6BB, 0x01);
+    load();
+    EXPECT_EQ(value("TouchsensorSensitivity"), 22);
+    EXPECT_EQ(value("LCEmulationID"), 37);
+    EXPECT_EQ(shown("SROUT_Map_1"), "MIDI Status rec. for Entry #16-23");
+    EXPECT_EQ(data(0x6B8), 0x05);
+    EXPECT_EQ(data(0x6B9), 0x02);
 }
 
 TEST_F(BoxPageTest, BankFlagsRoundTripThroughLoadAndSave) {

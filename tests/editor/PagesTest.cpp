@@ -178,8 +178,7 @@ TEST_F(PagesTest, EveryInputIsNamedByTheLabelInFrontOfIt) {
                           static_cast<QWidget*>(&box())}) {
         for (QWidget* w : page->findChildren<QWidget*>()) {
             const bool input = qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QComboBox*>(w) ||
-                               qobject_cast<QCheckBox*>(w) ||
-                               qobject_cast<QLineEdit*>(w);
+                               qobject_cast<QCheckBox*>(w) || qobject_cast<QLineEdit*>(w);
             // Qt's own parts inside a spin box or drop-down are named by their owner.
             if (!input || w->objectName().startsWith("qt_") ||
                 qobject_cast<QComboBox*>(w->parentWidget()))
@@ -229,6 +228,51 @@ TEST_F(PagesTest, LayoutFitsTheDefaultSizeWithCheckBoxesInAColumn) {
     EXPECT_EQ(control("MIDILeds")->x(), control("AutoSnapshot")->x());
     EXPECT_GT(control("LEDPatternsGroupbox")->x(), control("BoxConfigGroupbox")->x());
     EXPECT_GT(control("DOUTMapGroupbox")->y(), control("LEDPatternsGroupbox")->y());
+}
+
+// No two controls or captions of a page cover each other, every one lies inside the page at the
+// default size, and a caption stands left of its control on the same row, or right above it.
+TEST_F(PagesTest, NothingOverlapsAndEveryCaptionStandsBesideItsControl) {
+    for (QWidget* page : {static_cast<QWidget*>(&pot()), static_cast<QWidget*>(&butt()),
+                          static_cast<QWidget*>(&box())}) {
+        tabs.setCurrentWidget(page);
+        const std::string pageName = page->objectName().toStdString();
+        std::vector<QWidget*> parts;
+        for (QWidget* w : page->findChildren<QWidget*>()) {
+            const bool leaf = qobject_cast<QLabel*>(w) || qobject_cast<QAbstractSpinBox*>(w) ||
+                              qobject_cast<QComboBox*>(w) || qobject_cast<QCheckBox*>(w) ||
+                              qobject_cast<QLineEdit*>(w);
+            if (leaf && !w->objectName().startsWith("qt_") &&
+                !qobject_cast<QComboBox*>(w->parentWidget()))
+                parts.push_back(w);
+        }
+        ASSERT_GT(parts.size(), 10u) << pageName;
+        const auto rectOf = [page](QWidget* w) {
+            return QRect(w->mapTo(page, QPoint()), w->size());
+        };
+        for (QWidget* w : parts) {
+            EXPECT_TRUE(w->isVisible()) << pageName << " " << w->objectName().toStdString();
+            EXPECT_TRUE(page->rect().contains(rectOf(w))) << w->objectName().toStdString();
+        }
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            for (std::size_t j = i + 1; j < parts.size(); ++j) {
+                EXPECT_FALSE(rectOf(parts[i]).intersects(rectOf(parts[j])))
+                    << parts[i]->objectName().toStdString() << " covers "
+                    << parts[j]->objectName().toStdString();
+            }
+        }
+        for (QLabel* label : page->findChildren<QLabel*>()) {
+            QWidget* control = label->buddy();
+            if (!control)
+                continue;
+            const QRect l = rectOf(label);
+            const QRect c = rectOf(control);
+            const bool beside =
+                l.right() < c.left() && l.center().y() >= c.top() && l.center().y() <= c.bottom();
+            const bool above = l.bottom() < c.top() && l.left() == c.left();
+            EXPECT_TRUE(beside || above) << label->objectName().toStdString();
+        }
+    }
 }
 
 } // namespace

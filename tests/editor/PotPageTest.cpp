@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QTest>
 
 namespace korv::test {
 namespace {
@@ -84,11 +85,20 @@ TEST_F(PotPageTest, ALabelIsStoredWithItsEndMarkAndBecomesTheKnobHint) {
     for (int i = 0; i < 15; ++i)
         EXPECT_EQ(data(0x831 + i), stored[i]);
 
+    // A character dropped on its way in leaves the cursor where it was.
+    auto* label = control<QLineEdit>("PotLabel");
+    type("PotLabel", "AB");
+    label->setCursorPosition(1);
+    QTest::sendKeyEvent(QTest::Click, label, Qt::Key_unknown, QString::fromUtf8("\xC3\xA9"),
+                        Qt::NoModifier);
+    QTest::keyClick(label, 'x');
+    EXPECT_EQ(label->text(), "AxB");
+
     // With the surface hidden the label is stored and no knob is touched.
     surface.hide();
     type("PotLabel", "Cut");
     EXPECT_EQ(data(0x831), 'C');
-    EXPECT_EQ(knobs[3]->toolTip(), "Gain tage 12345");
+    EXPECT_EQ(knobs[3]->toolTip(), "AxB");
 }
 
 TEST_F(PotPageTest, LabelModeAndTheModeNibblesAreWrittenSingly) {
