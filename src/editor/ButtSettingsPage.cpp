@@ -32,12 +32,6 @@ ButtSettingsPage::ButtSettingsPage(model::SettingsImage& image, QWidget* parent)
     buttNumber_ = SpinBox(this, QStringLiteral("ButtNumber"), 0, model::ButtonCount - 1, 0);
     buttNumberLabel_ = labelled(buttNumber_, "ButtNumberLabel", "Button ID :");
 
-    properties_ = new QGroupBox(QStringLiteral("Properties"), this);
-    properties_->setObjectName(QStringLiteral("ButtPropertiesGroupbox"));
-    hexHeading_ =
-        CaptionLabel(properties_, QStringLiteral("ButtHexHeading"), QStringLiteral("HEX"));
-    hexHeading_->setAlignment(Qt::AlignCenter);
-
     buttByte1_ = SpinBox(properties_, QStringLiteral("ButtByte1"), 0, 127, 0);
     buttByte1Label_ = labelled(buttByte1_, "ButtByte1Label", "Byte 1 :");
     buttByte1Hex_ = HexDisplay(properties_, QStringLiteral("ButtByte1HEX"));
@@ -52,7 +46,7 @@ ButtSettingsPage::ButtSettingsPage(model::SettingsImage& image, QWidget* parent)
     learnButt_->setObjectName(QStringLiteral("LearnButt"));
     learnButt_->setAccessibleName(learnButt_->text());
 
-    BuildLayout();
+    LayOutPage();
 
     connect(buttNumber_, &QSpinBox::valueChanged, this, &ButtSettingsPage::ButtNumberChange);
     connect(buttonNumberInBank_, &QSpinBox::valueChanged, this,
@@ -62,50 +56,22 @@ ButtSettingsPage::ButtSettingsPage(model::SettingsImage& image, QWidget* parent)
     connect(buttMode_, &QComboBox::currentIndexChanged, this, &ButtSettingsPage::ButtModeChange);
 }
 
-void ButtSettingsPage::BuildLayout() {
+void ButtSettingsPage::LayOutPage() {
+    // "Button Nr :", "Button ID :" at the right, "Preset :" under "Button Nr :".
     auto* top = new QGridLayout;
     top->addWidget(buttonNumberInBankLabel_, 0, 0);
     top->addWidget(buttonNumberInBank_, 0, 1);
-    top->addWidget(buttNumberLabel_, 0, 5);
-    top->addWidget(buttNumber_, 0, 6);
+    top->addWidget(buttNumberLabel_, 0, 3);
+    top->addWidget(buttNumber_, 0, 4);
     top->addWidget(buttPresetNameLabel_, 1, 0);
-    top->addWidget(buttPresetName_, 1, 1, 1, 6);
-    top->setColumnStretch(4, 1);
-    top->setColumnMinimumWidth(1, 70);
-    top->setColumnMinimumWidth(6, 70);
+    top->addWidget(buttPresetName_, 1, 1, 1, 4);
+    top->setColumnStretch(2, 1);
 
-    auto* fields = new QGridLayout;
-    int row = 0;
-    const auto addRow = [&](QLabel* label, QWidget* control, QWidget* hex = nullptr, int span = 1) {
-        fields->addWidget(label, row, 0);
-        fields->addWidget(control, row, 1, 1, span);
-        if (hex)
-            fields->addWidget(hex, row, 2);
-        ++row;
-    };
-    addRow(eventTypeLabel_, eventType_, nullptr, 2);
-    addRow(channelLabel_, channel_);
-    fields->addWidget(hexHeading_, row - 1, 2, Qt::AlignBottom);
-    addRow(rawByteLabel_, rawByte_, rawByteHex_);
-    addRow(buttByte1Label_, buttByte1_, buttByte1Hex_);
-    addRow(buttByte2Label_, buttByte2_, buttByte2Hex_);
-    addRow(buttModeLabel_, buttMode_, nullptr, 2);
-    fields->setColumnMinimumWidth(1, 80);
-    fields->setColumnStretch(3, 1);
-
-    auto* checks = new QVBoxLayout;
-    checks->addWidget(learnButt_);
-    checks->addStretch(1);
-
-    auto* group = new QHBoxLayout(properties_);
-    group->addLayout(fields, 1);
-    group->addSpacing(24);
-    group->addLayout(checks);
-
-    auto* page = new QVBoxLayout(this);
-    page->addLayout(top);
-    page->addWidget(properties_);
-    page->addStretch(1);
+    LayOut(top,
+           {{buttByte1Label_, buttByte1_, buttByte1Hex_},
+            {buttByte2Label_, buttByte2_, buttByte2Hex_},
+            {buttModeLabel_, buttMode_}},
+           {learnButt_});
 }
 
 int ButtSettingsPage::Button() const {

@@ -4,9 +4,6 @@
 
 #include "EventEntryPage.h"
 
-class QCheckBox;
-class QGroupBox;
-
 namespace korv::editor {
 
 class ButtSettingsPage : public EventEntryPage {
@@ -47,7 +44,7 @@ protected:
     void ShowKindLabels(const model::EventKindTexts& texts) override;
 
 private:
-    void BuildLayout();
+    void LayOutPage();
     int Button() const;
 
     void ButtNumberChange();
@@ -61,8 +58,6 @@ private:
     QComboBox* buttPresetName_ = nullptr;
     QLabel* buttNumberLabel_ = nullptr;
     QSpinBox* buttNumber_ = nullptr;
-    QGroupBox* properties_ = nullptr;
-    QLabel* hexHeading_ = nullptr;
     QLabel* buttByte1Label_ = nullptr;
     QSpinBox* buttByte1_ = nullptr;
     QLabel* buttByte1Hex_ = nullptr;

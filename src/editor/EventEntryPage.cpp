@@ -4,7 +4,10 @@
 #include "EventEntries.h"
 #include "PageWidgets.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QScopedValueRollback>
 
@@ -15,6 +18,11 @@ namespace korv::editor {
 EventEntryPage::EventEntryPage(model::SettingsImage& image, const QString& prefix, QWidget* parent)
     : QWidget(parent)
     , image_(image) {
+    properties_ = new QGroupBox(QStringLiteral("Properties"), this);
+    properties_->setObjectName(prefix + "PropertiesGroupbox");
+    hexHeading_ = CaptionLabel(this, prefix + "HexHeading", QStringLiteral("HEX"));
+    hexHeading_->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+
     eventTypeLabel_ = CaptionLabel(this, prefix + "Byte0ALabel", QStringLiteral("Event Type :"));
     eventType_ = PickList(this, prefix + "Byte0A");
     AddItems(eventType_, model::EventTypeItems());
@@ -33,6 +41,41 @@ EventEntryPage::EventEntryPage(model::SettingsImage& image, const QString& prefi
     connect(rawByte_, &QSpinBox::valueChanged, this, &EventEntryPage::RawByteChange);
     connect(eventType_, &QComboBox::currentIndexChanged, this, &EventEntryPage::EventTypeChosen);
     connect(channel_, &QSpinBox::valueChanged, this, &EventEntryPage::ChannelChange);
+}
+
+void EventEntryPage::LayOut(QLayout* top, std::initializer_list<FieldRow> rows,
+                            std::initializer_list<QCheckBox*> checks) {
+    auto* fields = new QGridLayout;
+    int row = 0;
+    const auto add = [&](const FieldRow& r) {
+        fields->addWidget(r.caption, row, 0);
+        // Without a display the control takes the HEX column too.
+        fields->addWidget(r.control, row, 1, 1, r.hex ? 1 : 2);
+        if (r.hex)
+            fields->addWidget(r.hex, row, 2);
+        ++row;
+    };
+    add({eventTypeLabel_, eventType_});
+    add({channelLabel_, channel_, hexHeading_});
+    add({rawByteLabel_, rawByte_, rawByteHex_});
+    for (const FieldRow& r : rows)
+        add(r);
+    fields->setColumnStretch(3, 1);
+
+    auto* column = new QVBoxLayout;
+    for (QCheckBox* check : checks)
+        column->addWidget(check);
+    column->addStretch(1);
+
+    auto* group = new QHBoxLayout(properties_);
+    group->addLayout(fields, 1);
+    group->addSpacing(24);
+    group->addLayout(column);
+
+    auto* page = new QVBoxLayout(this);
+    page->addLayout(top);
+    page->addWidget(properties_);
+    page->addStretch(1);
 }
 
 void EventEntryPage::ShowPresetName() {

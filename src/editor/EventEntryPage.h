@@ -7,9 +7,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 
+class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLabel;
+class QLayout;
 class QSpinBox;
 
 namespace korv::model {
@@ -27,8 +31,20 @@ public:
 
 protected:
     // `prefix` is "Pot" or "Butt": the status controls are named <prefix>Byte0, <prefix>Byte0HEX,
-    // <prefix>Byte0A, <prefix>Byte0B and <prefix>Byte0BLabel.
+    // <prefix>Byte0A, <prefix>Byte0B and <prefix>Byte0BLabel, the group
+    // <prefix>PropertiesGroupbox.
     EventEntryPage(model::SettingsImage& image, const QString& prefix, QWidget* parent);
+
+    // A row of the "Properties" group: caption, control, and the control's display if any.
+    struct FieldRow {
+        QLabel* caption;
+        QWidget* control;
+        QLabel* hex = nullptr;
+    };
+    // Lays the page out: `top` above the "Properties" group, which holds the event type,
+    // channel and raw byte, then `rows`, with a HEX column and `checks` in a column at its right.
+    void LayOut(QLayout* top, std::initializer_list<FieldRow> rows,
+                std::initializer_list<QCheckBox*> checks);
 
     // Where the page stores the status byte of the entry it shows (only outside a fill).
     virtual void StoreStatus(std::uint8_t status) = 0;
@@ -50,6 +66,8 @@ protected:
     static void FillSpin(QSpinBox* spin, int value, const std::function<void(int)>& refresh);
 
     model::SettingsImage& image_;
+    QGroupBox* properties_ = nullptr;
+    QLabel* hexHeading_ = nullptr;
     QSpinBox* rawByte_ = nullptr;
     QLabel* rawByteHex_ = nullptr;
     QComboBox* eventType_ = nullptr;

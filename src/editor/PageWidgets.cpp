@@ -17,19 +17,23 @@ class CaptionClick : public QObject {
 public:
     CaptionClick(QLabel* caption, QAbstractButton* box)
         : QObject(caption)
+        , caption_(caption)
         , box_(box) {}
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonRelease &&
-            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && box_->isEnabled()) {
+        if (event->type() != QEvent::MouseButtonRelease)
+            return false;
+        // Like a button: a press that is let go away from the caption does nothing.
+        const auto* release = static_cast<QMouseEvent*>(event);
+        if (release->button() == Qt::LeftButton &&
+            caption_->rect().contains(release->position().toPoint()) && box_->isEnabled())
             box_->click();
-            return true;
-        }
         return false;
     }
 
 private:
+    QLabel* caption_;
     QAbstractButton* box_;
 };
 
@@ -105,7 +109,7 @@ void AddItem(QComboBox* box, std::string_view text) {
 }
 
 QString HexText(int value) {
-    return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+    return QString::asprintf("%02X", value);
 }
 
 void SelectItem(QComboBox* box, int index) {

@@ -36,11 +36,6 @@ PotSettingsPage::PotSettingsPage(model::SettingsImage& image, SurfaceKnobs surfa
     potNumber_ = SpinBox(this, QStringLiteral("PotNumber"), 0, 127, 0);
     potNumberLabel_ = labelled(potNumber_, "PotNumberLabel", "Enc ID :");
 
-    properties_ = new QGroupBox(QStringLiteral("Properties"), this);
-    properties_->setObjectName(QStringLiteral("PotPropertiesGroupbox"));
-    hexHeading_ = CaptionLabel(properties_, QStringLiteral("PotHexHeading"), QStringLiteral("HEX"));
-    hexHeading_->setAlignment(Qt::AlignCenter);
-
     potByte1_ = SpinBox(properties_, QStringLiteral("PotByte1"), 0, 127, 0);
     potByte1Label_ = labelled(potByte1_, "PotByte1Label", "Byte 1 :");
     potByte1Hex_ = HexDisplay(properties_, QStringLiteral("PotByte1HEX"));
@@ -77,7 +72,7 @@ PotSettingsPage::PotSettingsPage(model::SettingsImage& image, SurfaceKnobs surfa
     vMotPots_ = checkBox("vMotPots", "Virtual Motorized Encs", false);
     presetCopiesName_ = checkBox("PresetCopiesNameCheckBox", "Get Label From Preset", true);
 
-    BuildLayout();
+    LayOutPage();
 
     connect(potNumber_, &QSpinBox::valueChanged, this, &PotSettingsPage::PotNumberChange);
     connect(potBank_, &QSpinBox::valueChanged, this, &PotSettingsPage::PotBankChange);
@@ -94,8 +89,8 @@ PotSettingsPage::PotSettingsPage(model::SettingsImage& image, SurfaceKnobs surfa
     connect(ledMode_, &QComboBox::currentIndexChanged, this, &PotSettingsPage::LedModeChange);
 }
 
-void PotSettingsPage::BuildLayout() {
-    // Top rows: "Enc Nr :" and "Bank :", "Enc ID :" at the right, "Preset :" under "Bank :".
+void PotSettingsPage::LayOutPage() {
+    // "Enc Nr :" and "Bank :", "Enc ID :" at the right, "Preset :" under "Bank :".
     auto* top = new QGridLayout;
     top->addWidget(potNumberInBankLabel_, 0, 0);
     top->addWidget(potNumberInBank_, 0, 1);
@@ -106,52 +101,17 @@ void PotSettingsPage::BuildLayout() {
     top->addWidget(potPresetNameLabel_, 1, 2);
     top->addWidget(potPresetName_, 1, 3, 1, 4);
     top->setColumnStretch(4, 1);
-    top->setColumnMinimumWidth(1, 70);
-    top->setColumnMinimumWidth(3, 70);
-    top->setColumnMinimumWidth(6, 70);
 
-    auto* fields = new QGridLayout;
-    int row = 0;
-    const auto addRow = [&](QLabel* label, QWidget* control, QWidget* hex = nullptr, int span = 1) {
-        label->setParent(properties_);
-        control->setParent(properties_);
-        fields->addWidget(label, row, 0);
-        fields->addWidget(control, row, 1, 1, span);
-        if (hex)
-            fields->addWidget(hex, row, 2);
-        ++row;
-    };
-    addRow(eventTypeLabel_, eventType_, nullptr, 2);
-    addRow(channelLabel_, channel_);
-    fields->addWidget(hexHeading_, row - 1, 2, Qt::AlignBottom);
-    rawByteHex_->setParent(properties_);
-    addRow(rawByteLabel_, rawByte_, rawByteHex_);
-    addRow(potByte1Label_, potByte1_, potByte1Hex_);
-    addRow(potMinLabel_, potMin_, potMinHex_);
-    addRow(potMaxLabel_, potMax_, potMaxHex_);
-    addRow(potLabelLabel_, potLabel_, nullptr, 2);
-    addRow(potLabelModeLabel_, potLabelMode_, nullptr, 2);
-    addRow(encModeLabel_, encMode_, nullptr, 2);
-    addRow(encSpeedLabel_, encSpeed_, nullptr, 2);
-    addRow(ledModeLabel_, ledMode_, nullptr, 2);
-    fields->setColumnMinimumWidth(1, 80);
-    fields->setColumnStretch(3, 1);
-
-    auto* checks = new QVBoxLayout;
-    checks->addWidget(learnPot_);
-    checks->addWidget(vMotPots_);
-    checks->addWidget(presetCopiesName_);
-    checks->addStretch(1);
-
-    auto* group = new QHBoxLayout(properties_);
-    group->addLayout(fields, 1);
-    group->addSpacing(24);
-    group->addLayout(checks);
-
-    auto* page = new QVBoxLayout(this);
-    page->addLayout(top);
-    page->addWidget(properties_);
-    page->addStretch(1);
+    LayOut(top,
+           {{potByte1Label_, potByte1_, potByte1Hex_},
+            {potMinLabel_, potMin_, potMinHex_},
+            {potMaxLabel_, potMax_, potMaxHex_},
+            {potLabelLabel_, potLabel_},
+            {potLabelModeLabel_, potLabelMode_},
+            {encModeLabel_, encMode_},
+            {encSpeedLabel_, encSpeed_},
+            {ledModeLabel_, ledMode_}},
+           {learnPot_, vMotPots_, presetCopiesName_});
 }
 
 int PotSettingsPage::Encoder() const {

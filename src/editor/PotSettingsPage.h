@@ -5,8 +5,6 @@
 #include "EventEntryPage.h"
 #include "SurfaceKnobs.h"
 
-class QCheckBox;
-class QGroupBox;
 class QLineEdit;
 
 namespace korv::editor {
@@ -55,7 +53,7 @@ protected:
     void ShowKindLabels(const model::EventKindTexts& texts) override;
 
 private:
-    void BuildLayout();
+    void LayOutPage();
     int Encoder() const;
 
     void PotNumberChange();
@@ -80,8 +78,6 @@ private:
     QComboBox* potPresetName_ = nullptr;
     QLabel* potNumberLabel_ = nullptr;
     QSpinBox* potNumber_ = nullptr;
-    QGroupBox* properties_ = nullptr;
-    QLabel* hexHeading_ = nullptr;
     QLabel* potByte1Label_ = nullptr;
     QSpinBox* potByte1_ = nullptr;
     QLabel* potByte1Hex_ = nullptr;

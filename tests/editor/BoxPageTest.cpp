@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QTest>
 
 namespace korv::test {
 namespace {
@@ -90,6 +91,11 @@ TEST_F(BoxPageTest, FlagBoxesReachTheImageOnlyAtTheSave) {
     click("ReceivePCForBankChangeLabel");
     EXPECT_TRUE(checked("ReceivePCForBankChange"));
     click("MIDILedsLabel");
+    EXPECT_FALSE(checked("MIDILeds"));
+    // Pressed on the caption but let go elsewhere: nothing.
+    QWidget* caption = control("MIDILedsLabel");
+    QTest::mousePress(caption, Qt::LeftButton, {}, caption->rect().center());
+    QTest::mouseRelease(caption, Qt::LeftButton, {}, QPoint(-20, caption->height() / 2));
     EXPECT_FALSE(checked("MIDILeds"));
     pick("MIDIMergerMode", 3);
     editor.SaveSettingsFromForm(0);

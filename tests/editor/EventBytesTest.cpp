@@ -80,6 +80,10 @@ TEST_F(EventBytesTest, TypingTheRawByteMovesSelectorChannelAndLabels) {
     EXPECT_EQ(text("PotByte1Label"), "Program Nr :");
     EXPECT_EQ(value("PotByte0B"), 14);
     EXPECT_EQ(data(0x000), 0x4D);
+    pick("PotByte0A", 0);
+    EXPECT_EQ(text("PotByte0HEX"), "9D");
+    EXPECT_EQ(text("PotByte1Label"), "Note Nr :");
+    EXPECT_EQ(data(0x000), 0x1D);
 
     type("ButtByte0", "217");
     EXPECT_EQ(shown("ButtByte0A"), "D : Channel Aftertouch ");
