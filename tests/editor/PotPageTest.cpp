@@ -121,14 +121,21 @@ TEST_F(PotPageTest, LabelModeAndTheModeNibblesAreWrittenSingly) {
     type("EncSpeed", "Turbo");
     EXPECT_EQ(data(0x306), 0x17);
 
+    pick("EncSpeed", 0);
+    EXPECT_EQ(data(0x306), 0x07);
+
     pick("LedMode", 3);
     EXPECT_EQ(data(0x307), 0x03);
+    pick("LedMode", 0);
+    EXPECT_EQ(data(0x307), 0x00);
     pick("PotLabelMode", 7);
     EXPECT_EQ(data(0x830), 0x63);
     pick("PotLabelMode", 1);
     EXPECT_EQ(data(0x830), 0x41);
     pick("PotLabelMode", 4);
     EXPECT_EQ(data(0x830), 0x60);
+    pick("PotLabelMode", 0);
+    EXPECT_EQ(data(0x830), 0x40);
     // Nothing of the neighbours moved.
     EXPECT_EQ(data(0x304), 0x00);
     EXPECT_EQ(data(0x308), 0x00);
