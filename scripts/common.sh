@@ -9,6 +9,8 @@ KORV_PACKAGES=(
     libasound2-dev libjack-jackd2-dev jackd2 libinih-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth
+    librsvg2-bin
+    dpkg-dev file desktop-file-utils appstream lintian
 )
 
 korv_install_packages() {

@@ -1,7 +1,11 @@
 #include "TForm1.h"
 
+#include "BoxSettingsPage.h"
 #include "BuildStamp.h"
+#include "ButtSettingsPage.h"
 #include "Dialogs.h"
+#include "PotSettingsPage.h"
+#include "SettingsEditor.h"
 #include "TFaderDesk.h"
 #include "TKnob.h"
 #include "TMidiIn.h"
@@ -90,10 +94,25 @@ TForm1::TForm1(midi::MidiSystem& midiSystem, QWidget* parent)
         return page;
     };
     fileSheet_ = addPage("FileSheet", QStringLiteral("File"));
-    boxSettingsTabsheet_ = addPage("BoxSettingsTabsheet", QStringLiteral("Box Config"));
-    potSettings_ = addPage("PotSettings", QStringLiteral("Encoders"));
-    buttSettings_ = addPage("ButtSettings", QStringLiteral("Buttons"));
+
+    // The surface window comes after the start-up fill; until then the editor sees no surface.
+    editor::SurfaceKnobs surface;
+    surface.IsVisible = [this] { return faderDesk_ && faderDesk_->isVisible(); };
+    surface.KnobInSlot = [this](int slot) -> controls::TKnob* {
+        return faderDesk_ ? faderDesk_->KnobTable().at(slot).data() : nullptr;
+    };
+    editor_ = std::make_unique<editor::SettingsEditor>(settingsImage_, std::move(surface), pages_);
+    const auto addEditorPage = [this](QWidget* page, const QString& caption) {
+        page->setAccessibleName(caption);
+        pages_->addTab(page, caption);
+        return page;
+    };
+    boxSettingsTabsheet_ = addEditorPage(&editor_->BoxPage(), QStringLiteral("Box Config"));
+    potSettings_ = addEditorPage(&editor_->PotPage(), QStringLiteral("Encoders"));
+    buttSettings_ = addEditorPage(&editor_->ButtPage(), QStringLiteral("Buttons"));
     helpTabSheet_ = addPage("HelpTabSheet", QStringLiteral("Help"));
+    connect(pages_, &QTabWidget::currentChanged, this,
+            [this] { editor_->ButtPage().ButtModeChange(); });
 
     BuildFilePage(fileSheet_);
 
@@ -111,12 +130,20 @@ TForm1::TForm1(midi::MidiSystem& midiSystem, QWidget* parent)
     FormCreate();
 
     faderDesk_ = std::make_unique<surface::TFaderDesk>(settingsImage_, *midiOut1_);
-    // The pages select the encoder or button once the editor exists; for now the page comes up.
-    faderDesk_->OnEditEncoder = [this](int) { ShowEditorPage(potSettings_); };
-    faderDesk_->OnEditButton = [this](int) { ShowEditorPage(buttSettings_); };
+    faderDesk_->OnEditEncoder = [this](int encoderId) {
+        ShowEditorPage(potSettings_);
+        editor_->PotPage().PotNumber()->setValue(encoderId);
+    };
+    faderDesk_->OnEditButton = [this](int buttonId) {
+        ShowEditorPage(buttSettings_);
+        editor_->ButtPage().ButtNumber()->setValue(buttonId);
+    };
+    resize(760, 560);
 }
 
 TForm1::~TForm1() {
+    // The pages go with the tab widget after the editor; no page change may reach it then.
+    disconnect(pages_, nullptr, this, nullptr);
     // The surface window lives as long as the main window; the ports close as they go.
     faderDesk_.reset();
 }
@@ -232,8 +259,13 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::LoadSettingsToForm() {
+    editor_->LoadSettingsToForm();
     showFaderDesk_->setEnabled(true);
     storeSysex_->setEnabled(true);
+}
+
+void TForm1::SaveSettingsFromForm() {
+    editor_->SaveSettingsFromForm(deviceID_->value());
 }
 
 void TForm1::SetStatus(const QString& text, const QColor& color) {

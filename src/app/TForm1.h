@@ -29,6 +29,9 @@ class TKnob;
 namespace korv::surface {
 class TFaderDesk;
 }
+namespace korv::editor {
+class SettingsEditor;
+}
 
 namespace korv::app {
 
@@ -44,9 +47,13 @@ public:
     midi::TMidiOut& MidiOut1() { return *midiOut1_; }
     midi::TTempoTimer& SysexTimer() { return *sysexTimer_; }
     surface::TFaderDesk& FaderDesk() { return *faderDesk_; }
+    editor::SettingsEditor& Editor() { return *editor_; }
 
     // Fills the editor pages from the settings image and enables what needs loaded settings.
     void LoadSettingsToForm();
+    // Writes the header with the Sysex Device ID and the box-wide flags into the settings image,
+    // before it is stored, sent or exported.
+    void SaveSettingsFromForm();
     // A pause that keeps the window alive: processes GUI events until the one-shot
     // SysexHeadTimer has run out.
     void WaitWithEvents(int ms);
@@ -75,6 +82,7 @@ private:
     std::unique_ptr<midi::TMidiOut> midiOut1_;
     std::unique_ptr<midi::TTempoTimer> sysexTimer_;
     std::unique_ptr<surface::TFaderDesk> faderDesk_;
+    std::unique_ptr<editor::SettingsEditor> editor_;
 
     QTabWidget* pages_ = nullptr;
     QWidget* fileSheet_ = nullptr;

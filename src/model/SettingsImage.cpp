@@ -94,6 +94,10 @@ std::uint8_t SettingsImage::ImageByte(int imageOffset) const {
     return block_[imageOffset].load(relaxed);
 }
 
+void SettingsImage::SetImageByte(int imageOffset, std::uint8_t value) {
+    block_[imageOffset].store(value, relaxed);
+}
+
 void SettingsImage::Write(const std::uint8_t* data, std::size_t length) {
     const std::size_t n = std::min<std::size_t>(length, DumpSize);
     for (std::size_t i = 0; i < n; ++i)

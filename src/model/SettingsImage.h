@@ -83,6 +83,7 @@ public:
     // The whole block.
     std::vector<std::uint8_t> Bytes() const;
     std::uint8_t ImageByte(int imageOffset) const;
+    void SetImageByte(int imageOffset, std::uint8_t value);
     // Copies `length` bytes (at most 4,103) over the block from its first byte, unchecked.
     void Write(const std::uint8_t* data, std::size_t length);
     void LoadDefault();
