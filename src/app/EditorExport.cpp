@@ -15,15 +15,6 @@
 namespace korv::app {
 namespace {
 
-// Selects `value` in the page's number box so that the page fills itself from the image; an
-// unchanged value raises no change, so the page is filled directly then.
-template <typename Fill> void select(QSpinBox* number, int value, Fill fill) {
-    if (number->value() == value)
-        fill();
-    else
-        number->setValue(value);
-}
-
 dump::BoxExportRow boxRow(const editor::BoxSettingsPage& box) {
     dump::BoxExportRow row;
     row.bankName = box.BankNameEdit()->text();
@@ -45,7 +36,7 @@ std::vector<dump::EncoderExportRow> encoderRows(editor::PotSettingsPage& pot) {
     std::vector<dump::EncoderExportRow> rows;
     const int shown = pot.PotNumber()->value();
     for (int id = 0; id < model::EncoderCount; ++id) {
-        select(pot.PotNumber(), id, [&] { pot.UpdatePotProps(); });
+        pot.PotNumber()->setValue(id); // the page fills itself from the image
         rows.push_back({pot.PotBank()->value(), pot.PotNumberInBank()->value(),
                         pot.PotByte0HEX()->text(), pot.PotByte1HEX()->text(),
                         pot.PotMinHEX()->text(), pot.PotMaxHEX()->text(),
@@ -53,7 +44,7 @@ std::vector<dump::EncoderExportRow> encoderRows(editor::PotSettingsPage& pot) {
                         pot.LedMode()->currentIndex(), pot.PotLabel()->text(),
                         pot.PotLabelMode()->currentText()});
     }
-    select(pot.PotNumber(), shown, [&] { pot.UpdatePotProps(); });
+    pot.PotNumber()->setValue(shown);
     return rows;
 }
 
@@ -61,12 +52,12 @@ std::vector<dump::ButtonExportRow> buttonRows(editor::ButtSettingsPage& butt) {
     std::vector<dump::ButtonExportRow> rows;
     const int shown = butt.ButtNumber()->value();
     for (int id = 0; id < model::ButtonCount; ++id) {
-        select(butt.ButtNumber(), id, [&] { butt.UpdateButtProps(); });
+        butt.ButtNumber()->setValue(id);
         rows.push_back({butt.ButtonNumberInBank()->value(), butt.ButtByte0HEX()->text(),
                         butt.ButtByte1HEX()->text(), butt.ButtByte2HEX()->text(),
                         butt.ButtMode()->currentIndex()});
     }
-    select(butt.ButtNumber(), shown, [&] { butt.UpdateButtProps(); });
+    butt.ButtNumber()->setValue(shown);
     return rows;
 }
 
@@ -78,7 +69,6 @@ std::vector<dump::PatternExportRow> patternRows(editor::BoxSettingsPage& box) {
         for (int step = 1; step <= model::LedStepCount; ++step) {
             box.LEDPattern_Nr()->setValue(pattern);
             box.LEDPattern_Entry()->setValue(step);
-            box.UpdateLEDPatterns(); // stores nothing; also when neither number changed
             dump::PatternExportRow row{pattern, step, {}};
             for (int led = 1; led <= model::LedCount; ++led)
                 row.leds[led - 1] = box.LEDPattern_CB(led)->isChecked();
@@ -87,7 +77,6 @@ std::vector<dump::PatternExportRow> patternRows(editor::BoxSettingsPage& box) {
     }
     box.LEDPattern_Nr()->setValue(shownPattern);
     box.LEDPattern_Entry()->setValue(shownStep);
-    box.UpdateLEDPatterns();
     return rows;
 }
 

@@ -46,7 +46,6 @@ void TForm1::SetUpDumpExchange() {
 
     dumpReceiver_ =
         std::make_unique<dump::DumpReceiver>(settingsImage_, emulatedBox_->currentText());
-    dumpReceiver_->SetDeviceId(deviceID_->value());
     connect(deviceID_, &QSpinBox::valueChanged, this,
             [this](int id) { dumpReceiver_->SetDeviceId(id); });
     midiIn1_->OnSysEx = [this](midi::TMidiIn&, const std::uint8_t* data, int size) {

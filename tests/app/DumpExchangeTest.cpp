@@ -10,8 +10,10 @@
 #include "TKnob.h"
 #include "TMidiIn.h"
 #include "TMidiOut.h"
+#include "TTempoTimer.h"
 #include "WindowDriver.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -135,7 +137,7 @@ TEST_F(DumpExchange, AFailedStoreSaysSoInRedAndOnStandardError) {
     testing::internal::CaptureStderr();
     ui.click("StoreSysex");
     const std::string error = testing::internal::GetCapturedStderr();
-    EXPECT_NE(error.find("Cannot open output file.\n"), std::string::npos) << error;
+    EXPECT_EQ(error, "Cannot open output file.\n");
     EXPECT_EQ(ui.text("StatusLabel"), "Cannot open output file.");
     EXPECT_EQ(ui.statusColor(), Red);
     EXPECT_FALSE(ui.child<QLabel>("StatusLabel")->toolTip().isEmpty());
@@ -165,6 +167,7 @@ TEST_F(DumpExchange, OpeningAFileReplacesTheImageAndRefreshesCaptionEditorAndSur
     EXPECT_EQ(ui.child<QLineEdit>("BankNameEdit")->text(), "Box Bank");
     EXPECT_FALSE(form->FaderDesk().isVisible());
     ASSERT_NE(form->FaderDesk().KnobTable()[0], nullptr);
+    EXPECT_EQ(form->FaderDesk().KnobTable()[0]->toolTip(), "From the box");
 
     // The next open starts in the file's folder; a file missing by then changes nothing.
     dialogs.choose(file("gone.syx"));
@@ -239,6 +242,30 @@ TEST_F(DumpExchange, TheTextExportOfTheDefaultSettingsIsTheGoldenFile) {
         else
             ASSERT_EQ(got[i], want[i]) << "line " << i + 1;
     }
+}
+
+TEST_F(DumpExchange, TheTextExportWritesWhatThePagesShow) {
+    ui.type("LCEmulationID", "127");
+    ui.pick("MIDIMergerMode", "Korvane Link FP");
+    ui.toggle("MIDILeds");
+    ui.toggle("DisableMenuNavigation");
+    ui.toggle("LEDPattern_CB16");
+    ASSERT_TRUE(ui.child<QCheckBox>("DisableMenuNavigation")->isChecked());
+    auto* label = ui.child<QLineEdit>("PotLabel");
+    label->selectAll();
+    QTest::keyClicks(label, "  Lead  ");
+
+    const QString path = file("custom.INI");
+    dialogs.choose(path, 1);
+    ui.click("StoreSysex");
+    const QByteArray text = contents(path);
+    EXPECT_TRUE(text.contains("[MIDI_MERGER]\r\n   kvlink_fp\r\n")) << text.constData();
+    EXPECT_TRUE(text.contains("[MIDI_LEDS]\r\n enabled\r\n"));
+    EXPECT_TRUE(text.contains("[LC_EMULATION_ID]\r\n   7F\r\n"));
+    EXPECT_TRUE(text.contains("[NAVIGATION_BUTTONS]\r\n   disabled\r\n"));
+    EXPECT_TRUE(text.contains("\r\n   1.1  = B0 00 [00-7F]   ENC_MODE_ABSOLUTE&NORMAL   "
+                              "LED_PATTERN_0   \"  Lead\" DEC|\r\n"));
+    EXPECT_TRUE(text.contains("\r\n   0.00 = 1000000000000001\r\n"));
 }
 
 TEST_F(DumpExchange, RequestAndReceptionShowWhatTheBoxSends) {
@@ -317,6 +344,7 @@ TEST_F(DumpExchange, APacedSendGoesOutInPiecesAndNothingElseGetsInItsWay) {
         wire.insert(wire.end(), piece.begin(), piece.end());
     EXPECT_EQ(wire, sent);
     EXPECT_EQ(ui.text("PotByte1HEX"), "42");
+    EXPECT_FALSE(form->SysexTimer().Enabled());
 
     // Now the fast send may go: the whole image in one buffer.
     loopback.clearSent(0);

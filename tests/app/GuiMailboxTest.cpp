@@ -4,6 +4,7 @@
 #include "WindowDriver.h"
 
 #include <QCoreApplication>
+#include <QSocketNotifier>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -46,4 +47,18 @@ TEST(GuiMailbox, WorkStillWaitingWhenTheMailboxGoesIsDropped) {
     }
     QCoreApplication::processEvents();
     EXPECT_FALSE(ran);
+}
+
+TEST(GuiMailbox, AnEmptiedMailboxLetsTheGuiThreadSleep) {
+    GuiMailbox mailbox;
+    auto* wake = mailbox.findChild<QSocketNotifier*>();
+    ASSERT_NE(wake, nullptr);
+    int wakeUps = 0;
+    QObject::connect(wake, &QSocketNotifier::activated, [&] { ++wakeUps; });
+    bool ran = false;
+    std::thread([&] { mailbox.Post([&] { ran = true; }); }).join();
+    ASSERT_TRUE(korv::test::WindowDriver::waitUntil([&] { return ran; }));
+    wakeUps = 0;
+    QTest::qWait(50);
+    EXPECT_EQ(wakeUps, 0);
 }

@@ -29,6 +29,8 @@ struct WindowDriver {
         return child<QLabel>("StatusLabel")->palette().color(QPalette::WindowText);
     }
     void click(const char* button) const { QTest::mouseClick(child(button), Qt::LeftButton); }
+    // A check box toggled with the space bar.
+    void toggle(const char* checkBox) const { QTest::keyClick(child(checkBox), Qt::Key_Space); }
     // Picks the item with this text with the keyboard: Home, then Down until it is reached;
     // each step is a choice of the user, as with the arrow keys on a closed selector.
     void pick(const char* selector, const QString& item) const {

@@ -1,11 +1,14 @@
-// The real file dialogs behind the Dialogs interface, answered by a user at the keyboard:
-// what they return, and the extension a typed name gets from the chosen file type.
+// The real message boxes and file dialogs behind the Dialogs interface, answered by a user at
+// the keyboard: what they show, what they return, and the extension a typed name gets from the
+// chosen file type.
 #include "Dialogs.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -31,13 +34,22 @@ void skipUnderThreadSanitizer() {
 #endif
 }
 
+// What a file dialog was like when it came up.
+struct Shown {
+    QString title;
+    QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
+    bool confirmsOverwrite = true;
+    QString defaultSuffix;
+};
+
 // Once the dialog is up: picks file type `type` (if not 0), types `name` unless empty, and
-// presses Return or Escape. Records the dialog's title.
-void answer(int type, const QString& name, bool accept, QString& title) {
-    QTimer::singleShot(0, [=, &title] {
+// presses Return or Escape.
+void answer(int type, const QString& name, bool accept, Shown& shown) {
+    QTimer::singleShot(0, [=, &shown] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
-        title = dialog->windowTitle();
+        shown = {dialog->windowTitle(), dialog->acceptMode(),
+                 !dialog->testOption(QFileDialog::DontConfirmOverwrite), dialog->defaultSuffix()};
         auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
         auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         ASSERT_NE(types, nullptr);
@@ -61,22 +73,25 @@ TEST(FileDialogs, TheSaveDialogGivesTheFileWithTheExtensionOfTheChosenType) {
     QTemporaryDir dir;
     Dialogs::FileDialog asked = SaveDialog;
     asked.folder = dir.path();
-    QString title;
+    Shown shown;
 
-    answer(0, QString(), true, title);
+    answer(0, QString(), true, shown);
     auto choice = Dialogs::instance().getSaveFile(nullptr, asked);
-    EXPECT_EQ(title, "Save Sysex File To ...");
+    EXPECT_EQ(shown.title, "Save Sysex File To ...");
+    EXPECT_EQ(shown.mode, QFileDialog::AcceptSave);
+    EXPECT_FALSE(shown.confirmsOverwrite);
+    EXPECT_EQ(shown.defaultSuffix, "syx");
     ASSERT_TRUE(choice);
     EXPECT_EQ(choice->path, dir.filePath("custom.syx"));
     EXPECT_EQ(choice->filterIndex, 0);
 
-    answer(1, QStringLiteral("export"), true, title);
+    answer(1, QStringLiteral("export"), true, shown);
     choice = Dialogs::instance().getSaveFile(nullptr, asked);
     ASSERT_TRUE(choice);
     EXPECT_EQ(choice->path, dir.filePath("export.INI"));
     EXPECT_EQ(choice->filterIndex, 1);
 
-    answer(0, QStringLiteral("mine"), false, title);
+    answer(0, QStringLiteral("mine"), false, shown);
     EXPECT_FALSE(Dialogs::instance().getSaveFile(nullptr, asked));
 }
 
@@ -94,11 +109,44 @@ TEST(FileDialogs, TheOpenDialogGivesAnExistingFile) {
         QStringLiteral("syx"),
         dir.path(),
         QStringLiteral("korvanette.syx")};
-    QString title;
-    answer(0, QString(), true, title);
+    Shown shown;
+    answer(0, QString(), true, shown);
     const auto choice = Dialogs::instance().getOpenFile(nullptr, asked);
-    EXPECT_EQ(title, "Open Sysex File");
+    EXPECT_EQ(shown.title, "Open Sysex File");
+    EXPECT_EQ(shown.mode, QFileDialog::AcceptOpen);
     ASSERT_TRUE(choice);
     EXPECT_EQ(choice->path, dir.filePath("korvanette.syx"));
     EXPECT_EQ(choice->filterIndex, 0);
+}
+
+// Each box closed with Escape once it is up; what it showed is recorded.
+TEST(MessageBoxes, ShowTheirCaptionTextAndButtons) {
+    struct Box {
+        QString title, text;
+        QMessageBox::StandardButtons buttons;
+    };
+    std::vector<Box> boxes;
+    const auto closeNext = [&] {
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            boxes.push_back({box->windowTitle(), box->text(), box->standardButtons()});
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+    };
+    closeNext();
+    Dialogs::instance().showOkCancel(nullptr, "File Error", "Can't perform Sysex File Read...");
+    closeNext();
+    Dialogs::instance().showError(nullptr, "Broken");
+    closeNext();
+    Dialogs::instance().showMessage(nullptr, "Test");
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0].title, "File Error");
+    EXPECT_EQ(boxes[0].text, "Can't perform Sysex File Read...");
+    EXPECT_EQ(boxes[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(boxes[1].title, "Error");
+    EXPECT_EQ(boxes[1].text, "Broken");
+    EXPECT_EQ(boxes[1].buttons, QMessageBox::Ok);
+    EXPECT_EQ(boxes[2].text, "Test");
+    EXPECT_EQ(boxes[2].buttons, QMessageBox::Ok);
 }
