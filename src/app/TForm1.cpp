@@ -4,6 +4,8 @@
 #include "BuildStamp.h"
 #include "ButtSettingsPage.h"
 #include "Dialogs.h"
+#include "DumpReceiver.h"
+#include "PacedSender.h"
 #include "PotSettingsPage.h"
 #include "SettingsEditor.h"
 #include "TFaderDesk.h"
@@ -128,6 +130,7 @@ TForm1::TForm1(midi::MidiSystem& midiSystem, QWidget* parent)
     connect(sysexHeadTimer_, &QTimer::timeout, sysexHeadTimer_, &QTimer::stop);
 
     FormCreate();
+    SetUpDumpExchange();
 
     faderDesk_ = std::make_unique<surface::TFaderDesk>(settingsImage_, *midiOut1_);
     faderDesk_->OnEditEncoder = [this](int encoderId) {
@@ -142,6 +145,9 @@ TForm1::TForm1(midi::MidiSystem& midiSystem, QWidget* parent)
 }
 
 TForm1::~TForm1() {
+    // No tick and no input buffer may reach the dump exchange once it starts going away.
+    sysexTimer_->SetEnabled(false);
+    midiIn1_->SetUsing(false);
     // The pages go with the tab widget after the editor; no page change may reach it then.
     disconnect(pages_, nullptr, this, nullptr);
     // The surface window lives as long as the main window; the ports close as they go.
@@ -189,8 +195,10 @@ void TForm1::BuildFilePage(QWidget* page) {
     showFaderDesk_->setEnabled(false);
     connect(showFaderDesk_, &QPushButton::clicked, this, &TForm1::ShowFaderDeskClick);
     openSysex_ = button(page, "OpenSysex", QStringLiteral("Open Sysex File"), {176, 198, 150, 28});
+    connect(openSysex_, &QPushButton::clicked, this, &TForm1::OpenSysexClick);
     storeSysex_ = button(page, "StoreSysex", QStringLiteral("Store To File"), {336, 198, 150, 28});
     storeSysex_->setEnabled(false);
+    connect(storeSysex_, &QPushButton::clicked, this, &TForm1::StoreSysexClick);
     slowSendToKorvane_ =
         button(page, "SlowSendToKorvane", QStringLiteral("Send Sysex"), {16, 232, 150, 28});
     requestSysexDump_ =
@@ -200,6 +208,9 @@ void TForm1::BuildFilePage(QWidget* page) {
     sendToKorvane_->hide();
     for (auto* b : {slowSendToKorvane_, requestSysexDump_, sendToKorvane_})
         b->setEnabled(false);
+    connect(slowSendToKorvane_, &QPushButton::clicked, this, &TForm1::SlowSendToKorvaneClick);
+    connect(requestSysexDump_, &QPushButton::clicked, this, &TForm1::RequestSysexDumpClick);
+    connect(sendToKorvane_, &QPushButton::clicked, this, &TForm1::SendToKorvaneClick);
 
     auto* label31 = label(page, "Label31", QStringLiteral("Sysex Device ID :"), {16, 278, 180, 20});
     deviceID_ = labelled(new QSpinBox(page), "DeviceID", label31, {200, 274, 60, 24});
@@ -237,6 +248,9 @@ void TForm1::FormCreate() {
     setWindowTitle(QStringLiteral("Virtual Korvanette : Version Compiled on ") + BuildDate() +
                    QStringLiteral(" : ") + BuildTime());
 
+    openDialogFolder_ = QCoreApplication::applicationDirPath();
+    saveDialogFolder_ = QCoreApplication::applicationDirPath();
+
     pages_->setTabVisible(pages_->indexOf(helpTabSheet_), false);
     pages_->setCurrentWidget(fileSheet_);
 
@@ -268,8 +282,9 @@ void TForm1::SaveSettingsFromForm() {
     editor_->SaveSettingsFromForm(deviceID_->value());
 }
 
-void TForm1::SetStatus(const QString& text, const QColor& color) {
+void TForm1::SetStatus(const QString& text, const QColor& color, const QString& details) {
     statusLabel_->setText(text);
+    statusLabel_->setToolTip(details);
     QPalette palette = statusLabel_->palette();
     palette.setColor(QPalette::WindowText, color);
     statusLabel_->setPalette(palette);
@@ -324,9 +339,8 @@ void TForm1::EnablePortButtons() {
 }
 
 void TForm1::SysexSendSpeedChange(int value) {
-    // Three bytes per tick at 24 ticks per beat: 1.2 x tempo bytes per second.
-    if (value > 1)
-        sysexTimer_->SetTempo(static_cast<std::uint16_t>(value * 240 / 288));
+    if (const auto tempo = dump::TempoForSpeed(value))
+        sysexTimer_->SetTempo(*tempo);
 }
 
 void TForm1::ShowFaderDeskClick() {

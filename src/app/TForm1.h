@@ -8,6 +8,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -32,8 +33,15 @@ class TFaderDesk;
 namespace korv::editor {
 class SettingsEditor;
 }
+namespace korv::dump {
+class DumpReceiver;
+class PacedSender;
+struct ReceiverEffect;
+} // namespace korv::dump
 
 namespace korv::app {
+
+class GuiMailbox;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -64,7 +72,8 @@ public:
 private:
     void FormCreate();
     void BuildFilePage(QWidget* page);
-    void SetStatus(const QString& text, const QColor& color);
+    // `details` shows when the pointer rests on the status line.
+    void SetStatus(const QString& text, const QColor& color, const QString& details = {});
     void MIDIOutComboBoxChange(int index);
     void MIDIInComboBoxChange(int index);
     void EnablePortButtons();
@@ -77,12 +86,36 @@ private:
     // Right-click editing on the surface: the main window comes forward on that page.
     void ShowEditorPage(QWidget* page);
 
+    // The dump commands of the File page (TForm1Dump.cpp).
+    void SetUpDumpExchange();
+    void OpenSysexClick();
+    void StoreSysexClick();
+    void SlowSendToKorvaneClick();
+    void SlowSendSysexToKorvaneExecute();
+    void SysexTimerTimer();
+    void SendToKorvaneClick();
+    void RequestSysexDumpClick();
+    // While a paced send runs, nothing else may go out or replace the image it reads: says so
+    // on the status line and answers true.
+    bool RefusedWhileSending();
+    // Runs on the MIDI thread: the effects go to the window in buffer order.
+    void MidiIn1SysEx(const std::uint8_t* data, int size);
+    void ApplyReceiverEffects(const std::vector<dump::ReceiverEffect>& effects);
+    void PacedSendFinished();
+
     model::SettingsImage settingsImage_;
     std::unique_ptr<midi::TMidiIn> midiIn1_;
     std::unique_ptr<midi::TMidiOut> midiOut1_;
     std::unique_ptr<midi::TTempoTimer> sysexTimer_;
     std::unique_ptr<surface::TFaderDesk> faderDesk_;
     std::unique_ptr<editor::SettingsEditor> editor_;
+    // Declared after the image, ports and clock they use, so they are destroyed before them.
+    std::unique_ptr<dump::PacedSender> pacedSender_;
+    std::unique_ptr<dump::DumpReceiver> dumpReceiver_;
+    // What the MIDI and timer threads hand to the window.
+    GuiMailbox* mailbox_ = nullptr;
+    QString openDialogFolder_; // follows the files opened
+    QString saveDialogFolder_; // the program's folder
 
     QTabWidget* pages_ = nullptr;
     QWidget* fileSheet_ = nullptr;

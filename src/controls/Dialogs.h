@@ -1,8 +1,11 @@
-// The one door to modal things (message boxes now, file dialogs later). The program uses the
-// real, QMessageBox-based implementation; tests install one that records and answers at once.
+// The one door to modal things: message boxes and file dialogs. The program uses the real,
+// Qt-based implementation; tests install one that records and answers at once.
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 class QWidget;
 
@@ -10,11 +13,30 @@ namespace korv::controls {
 
 class Dialogs {
 public:
+    // What a file dialog shows at first.
+    struct FileDialog {
+        QString title;
+        QStringList filters;   // in order, e.g. "KORVANETTE sysex file (*.syx)"
+        QString defaultSuffix; // added to a name typed without one
+        QString folder;
+        QString fileName;
+    };
+    // The file the user chose and the position of the file type selected with it.
+    struct FileChoice {
+        QString path;
+        int filterIndex = 0;
+    };
+
     virtual ~Dialogs() = default;
     // An error box with an OK button.
     virtual void showError(QWidget* parent, const QString& text) = 0;
     // A plain message box with an OK button.
     virtual void showMessage(QWidget* parent, const QString& text) = 0;
+    // A warning box with a caption and the buttons OK and Cancel; either closes it.
+    virtual void showOkCancel(QWidget* parent, const QString& caption, const QString& text) = 0;
+    // Nothing when the user cancels. The save dialog replaces a file without asking.
+    virtual std::optional<FileChoice> getOpenFile(QWidget* parent, const FileDialog& dialog) = 0;
+    virtual std::optional<FileChoice> getSaveFile(QWidget* parent, const FileDialog& dialog) = 0;
 
     // The installed implementation, or the real one when none is installed.
     static Dialogs& instance();
