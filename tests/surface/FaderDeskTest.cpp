@@ -448,3 +448,59 @@ TEST_F(FaderDeskTest, TheButtonScreenAndTheBankScreenInModeZero) {
     click("Bank -");
     EXPECT_EQ(desk.LCDLine(1)->text(), " Bank Nr 1      ");
 }
+
+// The design of the window: the dot-matrix LCD as the box's display, the plain panel with its
+// four lines, and the names a screen reader and the tests find the controls by.
+TEST_F(FaderDeskTest, TheDesignTimeLcdsAndTheNamesOfEveryControl) {
+    const korv::controls::TLCDLabel* lcd = desk.BackLightLCDPanel();
+    EXPECT_EQ(lcd->DotMatrix(), korv::controls::TDotMatrix::Hitachi);
+    EXPECT_EQ(lcd->PixelSize(), korv::controls::TPixelSize::pix1x1);
+    EXPECT_EQ(lcd->PixelSpacing(), 1);
+    EXPECT_EQ(lcd->CharSpacing(), 2);
+    EXPECT_EQ(lcd->LineSpacing(), 2);
+    EXPECT_EQ(lcd->BorderSpace(), 6);
+    EXPECT_EQ(lcd->TextLines(), 4);
+    EXPECT_EQ(lcd->NoOfChars(), 16);
+    EXPECT_EQ(lcd->BackGround(), QColor(0, 0, 128));
+    EXPECT_EQ(lcd->PixelOn(), QColor(255, 255, 0));
+    EXPECT_EQ(lcd->PixelOff(), QColor(128, 0, 128));
+    EXPECT_EQ(lcd->geometry(), QRect(336, 16, 188, 72));
+    EXPECT_EQ(lcd->objectName(), "BackLightLCDPanel");
+    EXPECT_EQ(korv::surface::Tag(lcd), -10);
+    EXPECT_EQ(korv::surface::Tag(desk.Label1()), -1);
+    EXPECT_EQ(desk.Label1()->pos(), QPoint(0, 0));
+
+    QFrame* panel = desk.LCDPanel();
+    EXPECT_EQ(panel->objectName(), "LCDPanel");
+    EXPECT_EQ(korv::surface::Tag(panel), -10);
+    EXPECT_EQ(panel->palette().color(QPalette::Window), QColor(Qt::white));
+    EXPECT_EQ(panel->frameShape(), QFrame::Box);
+    EXPECT_EQ(panel->lineWidth(), 1);
+    for (int n = 0; n < 4; ++n) {
+        QLabel* line = desk.LCDLine(n);
+        EXPECT_EQ(line->objectName(), QString("LCDLine%1").arg(n));
+        EXPECT_EQ(line->accessibleName(), QString("LCD line %1").arg(n + 1));
+        EXPECT_EQ(line->pos(), QPoint(9, 8 + 16 * n));
+        EXPECT_EQ(line->font().pixelSize(), 12);
+        EXPECT_TRUE(line->font().fixedPitch());
+    }
+
+    desk.ShowVirtualBox();
+    for (int k = 0; k < 16; ++k) {
+        EXPECT_EQ(knob(k)->accessibleName(), QString("Knob %1").arg(k + 1));
+        EXPECT_EQ(knob(k)->PositionLabel()->objectName(), QString("ValueLabel%1").arg(k));
+        EXPECT_EQ(knob(k)->PositionLabel()->accessibleName(), QString("Knob %1 value").arg(k + 1));
+    }
+    for (int id : {0, 17, 20, 25, 40}) {
+        const QPushButton* b = button(QString::number(id));
+        ASSERT_NE(b, nullptr) << id;
+        EXPECT_EQ(b->objectName(), QString("EventButton%1").arg(id));
+        EXPECT_EQ(b->accessibleName(), QString::number(id));
+        EXPECT_EQ(korv::surface::Tag(b), id);
+    }
+    EXPECT_EQ(button("Bank +")->objectName(), "BankUpButton");
+    EXPECT_EQ(button("Bank -")->objectName(), "BankDownButton");
+    EXPECT_EQ(korv::surface::Tag(button("Bank +")), 1001);
+    EXPECT_EQ(korv::surface::Tag(button("Bank -")), 1002);
+    EXPECT_EQ(button("Bank +")->geometry(), QRect(625, 22, 100, 25));
+}
