@@ -7,5 +7,8 @@ namespace korv::app {
 
 QString BuildDate();
 QString BuildTime();
+// The program's entry file sets the stamp of its own compilation, which happens at every build
+// that changes any part of the program; until then the library's own compile time stands.
+void SetBuildStamp(const char* date, const char* time);
 
 } // namespace korv::app

@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -157,13 +158,17 @@ TForm1::~TForm1() {
 void TForm1::BuildFilePage(QWidget* page) {
     testReleaseLabel_ = label(page, "TestReleaseLabel", QString(), {16, 8, 420, 18});
 
-    vantuURLLabel_ = label(page, "VantuURLLabel", QString(), {16, 28, 420, 18});
-    vantuURLLabel_->setTextFormat(Qt::RichText);
-    vantuURLLabel_->setText(
-        QStringLiteral("<a href=\"%1\" style=\"color: navy;\">%1</a>").arg(WebAddress));
-    vantuURLLabel_->setAccessibleName(WebAddress);
+    // The whole label is the link, not only its text: a click anywhere on it opens the address.
+    vantuURLLabel_ = label(page, "VantuURLLabel", WebAddress, {16, 28, 420, 18});
+    vantuURLLabel_->setTextFormat(Qt::PlainText);
+    QFont underlined = vantuURLLabel_->font();
+    underlined.setUnderline(true);
+    vantuURLLabel_->setFont(underlined);
+    QPalette navy = vantuURLLabel_->palette();
+    navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    vantuURLLabel_->setPalette(navy);
     vantuURLLabel_->setCursor(Qt::PointingHandCursor);
-    connect(vantuURLLabel_, &QLabel::linkActivated, this, [this] { VantuURLLabelClick(); });
+    vantuURLLabel_->installEventFilter(this);
 
     testKnob_ = named(new controls::TKnob(page), "TestKnob", QStringLiteral("Test"));
     testKnob_->setGeometry(560, 8, 32, 32);
@@ -315,7 +320,7 @@ void TForm1::MIDIInComboBoxChange(int index) {
     if (index == in.NumDevs()) {
         in.SetUsing(false);
         SetStatus(QStringLiteral("No MIDI IN Port Selected"), FailureColor);
-        EnablePortButtons();
+        EnableRequestButton();
         return;
     }
     in.SetUsing(false);
@@ -327,7 +332,7 @@ void TForm1::MIDIInComboBoxChange(int index) {
     } else {
         SetStatus(QStringLiteral("MIDI IN Port Selected ..."), SuccessColor);
     }
-    EnablePortButtons();
+    EnableRequestButton();
 }
 
 // "Send Sysex" while the output is open, "Request Sysex Dump" while both are.
@@ -335,7 +340,12 @@ void TForm1::EnablePortButtons() {
     const bool out = midiOut1_->Using();
     sendToKorvane_->setEnabled(out);
     slowSendToKorvane_->setEnabled(out);
-    requestSysexDump_->setEnabled(out && midiIn1_->Using());
+    EnableRequestButton();
+}
+
+// The input selector changes only this one: the send buttons belong to the output alone.
+void TForm1::EnableRequestButton() {
+    requestSysexDump_->setEnabled(midiOut1_->Using() && midiIn1_->Using());
 }
 
 void TForm1::SysexSendSpeedChange(int value) {
@@ -353,6 +363,18 @@ void TForm1::HintsButtonClick() {
 
 void TForm1::VantuURLLabelClick() {
     QDesktopServices::openUrl(QUrl(WebAddress));
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == vantuURLLabel_ && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton &&
+            vantuURLLabel_->rect().contains(mouse->position().toPoint())) {
+            VantuURLLabelClick();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TForm1::TestKnobChange() {

@@ -69,6 +69,9 @@ public:
     static const QColor FailureColor; // RGB 255, 0, 0
     static const QColor SuccessColor; // RGB 0, 128, 128
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void FormCreate();
     void BuildFilePage(QWidget* page);
@@ -77,6 +80,7 @@ private:
     void MIDIOutComboBoxChange(int index);
     void MIDIInComboBoxChange(int index);
     void EnablePortButtons();
+    void EnableRequestButton();
     void SysexSendSpeedChange(int value);
     void ShowFaderDeskClick();
     void HintsButtonClick();

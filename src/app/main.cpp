@@ -1,4 +1,5 @@
 // korvanettesim: the on-screen Korvanette and its settings editor.
+#include "BuildStamp.h"
 #include "CommandLine.h"
 #include "KorvApplication.h"
 #include "TForm1.h"
@@ -12,6 +13,9 @@
 
 int main(int argc, char** argv) {
     namespace app = korv::app;
+    // This file is compiled again whenever any library of the program changed (see
+    // src/app/CMakeLists.txt), so the caption always tells the build that is running.
+    app::SetBuildStamp(__DATE__, __TIME__);
     app::KorvApplication::SetIdentity();
     // --help, --version and --presets-file answer on a terminal that may have no display:
     // a core application will do, and no MIDI service is opened for them.

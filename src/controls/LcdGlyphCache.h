@@ -8,6 +8,8 @@
 #include <QRgb>
 
 #include <array>
+#include <utility>
+#include <vector>
 
 namespace korv::controls {
 
@@ -34,6 +36,10 @@ public:
     void setStyle(const LcdGlyphStyle& style);
     // The cell of `code`, drawn on first use; `code` must lie within the generator's range.
     const QImage& glyph(const LcdCharacterGenerator& generator, int code);
+
+    // Row by row, the [from, to) columns of a round dot of w x h pixels.
+    using DotSpans = std::vector<std::pair<int, int>>;
+    static DotSpans EllipseSpans(int w, int h);
 
 private:
     QImage draw(const LcdCharacterGenerator& generator, int code) const;

@@ -19,6 +19,9 @@ TKnob::TKnob(QWidget* parent)
     setFocusPolicy(Qt::TabFocus);
     setMouseTracking(true);
     resize(40, 40);
+    // A hidden widget gets no resize event, and a knob is hidden until first shown: the square
+    // rule must start from the 40 x 40 it was made with, not from nothing.
+    ApplySquareRule();
 }
 
 void TKnob::SetMax(int max) {
@@ -81,6 +84,9 @@ void TKnob::SetSpringLoaded(bool springLoaded) {
 }
 
 void TKnob::setVisible(bool visible) {
+    // Sizes set while hidden reach resizeEvent only now; square them before the first paint.
+    if (visible)
+        ApplySquareRule();
     QWidget::setVisible(visible);
     if (positionLabel_)
         positionLabel_->setVisible(visible);
@@ -107,10 +113,14 @@ void TKnob::TrackMouse(QPoint pos) {
 
 void TKnob::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    ApplySquareRule();
+}
+
+void TKnob::ApplySquareRule() {
     const int side = KnobScale::SquareSide(knobSize_, width(), height());
+    InvalidateFace();
     knobSize_ = side;
     radius_ = side / 2;
-    InvalidateFace();
     if (width() != side || height() != side)
         resize(side, side);
 }

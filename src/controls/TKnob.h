@@ -67,6 +67,8 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // Squares the knob: the larger side if either grew beyond the last side, else the smaller.
+    void ApplySquareRule();
     void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -91,6 +93,7 @@ private:
     int pageSize_ = 10;
     QPointer<QLabel> positionLabel_;
     bool springLoaded_ = false;
+    // Square side at the last size adjustment; the construction's 40 x 40 is the first.
     int knobSize_ = 0;
     int radius_ = 20;
     int mouseAngle_ = KnobScale::MinAngle;

@@ -7,6 +7,10 @@
 #include <QPainter>
 #include <QScopedValueRollback>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <new>
 #include <span>
@@ -168,12 +172,35 @@ template <typename T> void TLCDLabel::setPlain(T& field, const T& value) {
 }
 
 bool TLCDLabel::LoadFont(const QString& name) {
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Opened without waiting: opening a named pipe for reading would block the GUI thread until
+    // a writer comes, and reading a device may never end. Only a regular file is read.
+    const QByteArray path = QFile::encodeName(name);
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         fontError_ = QStringLiteral("Cannot open the font file \"%1\".").arg(name);
         return false;
     }
-    // Nothing past the largest valid font matters, however big the file is.
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        fontError_ = QStringLiteral("Cannot open the font file \"%1\".").arg(name);
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        fontError_ =
+            QStringLiteral("\"%1\" is not a regular file, so it cannot be a font file.").arg(name);
+        return false;
+    }
+    if (static_cast<std::uint64_t>(info.st_size) > LcdFontFile::kMaxUsefulBytes) {
+        fontError_ = QStringLiteral("The font file \"%1\" is %2 bytes, more than the %3 bytes of "
+                                    "the largest font (256 glyphs of %4 x %4 dots).")
+                         .arg(name)
+                         .arg(static_cast<qint64>(info.st_size))
+                         .arg(static_cast<qint64>(LcdFontFile::kMaxUsefulBytes))
+                         .arg(LcdFontFile::kMaxGlyphSide);
+        return false;
+    }
     const QByteArray bytes = file.read(static_cast<qint64>(LcdFontFile::kMaxUsefulBytes));
     const std::span<const std::uint8_t> view(
         reinterpret_cast<const std::uint8_t*>(bytes.constData()),

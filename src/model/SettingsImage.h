@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+class QString;
+
 namespace korv::model {
 
 inline constexpr int DumpSize = 4103;
@@ -68,6 +70,8 @@ enum class BoxFlag {
     AutoSnapshot,           // SnapshotByte bit 2
 };
 
+// Indices outside their ranges (encoder 0..127, button 0..63, pattern 1..4, step 1..32, LED
+// 1..16, register 1..8, offsets within the block) are refused: nothing is written, reads give 0.
 // Every byte is an atomic so that the paced send may read the image on the timer thread while
 // the GUI thread edits it; single bytes are the unit of consistency, as on the wire.
 class SettingsImage {
@@ -78,7 +82,10 @@ public:
     SettingsImage& operator=(const SettingsImage&) = delete;
 
     // The built-in default dump, 4,103 bytes, as compiled into the program.
+    // Throws std::runtime_error when the program was built without it.
     static std::vector<std::uint8_t> DefaultImage();
+    // Reads a default dump from a resource or file path; throws unless it holds 4,103 bytes.
+    static std::vector<std::uint8_t> ReadDefaultImage(const QString& resource);
 
     // The whole block.
     std::vector<std::uint8_t> Bytes() const;

@@ -61,7 +61,8 @@ LcdScreen LcdScreens::ButtonScreen(int controlId) {
 }
 
 int LcdScreens::BarCode(int value) {
-    return (value + 7) / 9 + 1;
+    // A value above 127 (a damaged dump) shows a full bar like 127, not a code past the bars.
+    return (std::clamp(value, 0, 127) + 7) / 9 + 1;
 }
 
 LcdScreen LcdScreens::LevelBars(const model::SettingsImage& image) {

@@ -204,9 +204,11 @@ void TFaderDesk::RefreshKnobs() {
         const QString hint = QString::fromLatin1(image_.LabelText(e));
         knob->setToolTip(hint);
         knob->setAccessibleDescription(hint);
+        // A damaged dump may hold a bound above 127; the knob would show a value that the
+        // engine cannot store or send, so screen and wire agree only with the bounds clamped.
         knob->SetPosition(image_.PotValue(e));
-        knob->SetMin(image_.PotMin(e));
-        knob->SetMax(image_.PotMax(e));
+        knob->SetMin(std::min<int>(image_.PotMin(e), 127));
+        knob->SetMax(std::min<int>(image_.PotMax(e), 127));
     }
 }
 
@@ -235,8 +237,12 @@ void TFaderDesk::KnobChange(controls::TKnob& knob) {
 }
 
 void TFaderDesk::SendShort(std::uint8_t status, std::uint8_t first, std::uint8_t second) {
-    // The status goes out as stored, meta entries included. A data byte with its top bit set
-    // (only a damaged dump holds one) would read as a new status at the receiver.
+    // F0 would open a SysEx that no one closes, leaving every receiver swallowing what follows,
+    // and a lone F7 would end someone else's: entries with these statuses send nothing.
+    if (status == 0xF0 || status == 0xF7)
+        return;
+    // The status goes out as stored, other meta entries included. A data byte with its top bit
+    // set (only a damaged dump holds one) would read as a new status at the receiver.
     midiOut_.Put(status, first & 0x7F, second & 0x7F);
 }
 

@@ -1,6 +1,8 @@
 // The main window as a user meets it: start-up state, port selection, test knob, help page.
 #include "TForm1.h"
 
+#include "BuildStamp.h"
+
 #include "LoopbackService.h"
 #include "RecordingDialogs.h"
 #include "TFaderDesk.h"
@@ -11,6 +13,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -19,12 +22,32 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <stdexcept>
 
 using namespace korv;
 
 namespace {
+
+// Takes the addresses the program hands to the desktop instead of opening a browser.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    UrlCatcher() {
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "open");
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "open");
+    }
+    ~UrlCatcher() override {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+    }
+    QStringList opened;
+public slots:
+    void open(const QUrl& url) { opened << url.toString(); }
+};
 
 class Form1Test : public ::testing::Test {
 protected:
@@ -271,4 +294,132 @@ TEST_F(Form1Test, WaitWithEventsKeepsHandlingEvents) {
     EXPECT_FALSE(form->findChild<QTimer*>("SysexHeadTimer")->isActive());
 }
 
+TEST_F(Form1Test, CaptionAndReleaseLabelCarryTheStampOfTheRunningBuild) {
+    const QString date = app::BuildDate();
+    const QString time = app::BuildTime();
+    app::SetBuildStamp("Feb  2 2003", "16:02:05");
+    start();
+    app::SetBuildStamp(date.toLatin1().constData(), time.toLatin1().constData());
+    EXPECT_EQ(form->windowTitle(),
+              "Virtual Korvanette : Version Compiled on Feb  2 2003 : 16:02:05");
+    EXPECT_EQ(child<QLabel>("TestReleaseLabel")->text(), "Release 1.004 : Feb  2 2003 : 16:02:05");
+}
+
+TEST_F(Form1Test, TheInputSelectorLeavesTheSendButtonsAlone) {
+    loopback.addOutput("Out A");
+    loopback.addInput("In A");
+    start();
+    pick("MIDIOutComboBox", 0);
+    ASSERT_TRUE(child("SlowSendToKorvane")->isEnabled());
+    // The output closes behind the selectors' back (a vanished device): the send buttons keep
+    // their state until the output selector is used again.
+    form->MidiOut1().SetUsing(false);
+    pick("MIDIInComboBox", 0);
+    EXPECT_EQ(status(), "MIDI IN Port Selected ...");
+    EXPECT_TRUE(child("SlowSendToKorvane")->isEnabled());
+    EXPECT_FALSE(child("RequestSysexDump")->isEnabled()) << "the output is not in use";
+    pick("MIDIInComboBox", 1);
+    EXPECT_TRUE(child("SlowSendToKorvane")->isEnabled());
+
+    pick("MIDIOutComboBox", 1);
+    EXPECT_FALSE(child("SlowSendToKorvane")->isEnabled());
+    EXPECT_FALSE(child("SendToKorvane")->isEnabled());
+    pick("MIDIInComboBox", 0);
+    EXPECT_FALSE(child("SlowSendToKorvane")->isEnabled());
+}
+
+TEST_F(Form1Test, AClickAnywhereOnTheWebAddressOpensIt) {
+    UrlCatcher catcher;
+    start();
+    auto* link = child<QLabel>("VantuURLLabel");
+    EXPECT_EQ(link->text(), "https://korvanettesim.example.org/");
+    EXPECT_TRUE(link->font().underline());
+    EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+    EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
+    // Far right of the label, well past the end of its text.
+    QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(link->width() - 3, link->height() / 2));
+    EXPECT_EQ(catcher.opened, QStringList{"https://korvanettesim.example.org/"});
+    QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(3, link->height() / 2));
+    EXPECT_EQ(catcher.opened.size(), 2);
+    QTest::mouseClick(link, Qt::RightButton, {}, QPoint(3, link->height() / 2));
+    EXPECT_EQ(catcher.opened.size(), 2) << "only the left button follows the link";
+}
+
+TEST_F(Form1Test, TheFilePageCaptionsAndRanges) {
+    start();
+    const struct {
+        const char* name;
+        const char* text;
+    } captions[] = {
+        {"Label17", "Emulated Box :"},
+        {"ShowFaderDesk", "Show Virtual Box"},
+        {"OpenSysex", "Open Sysex File"},
+        {"StoreSysex", "Store To File"},
+        {"RequestSysexDump", "Request Sysex Dump"},
+        {"SlowSendToKorvane", "Send Sysex"},
+        {"SendToKorvane", "Fast Send To Korvane"},
+        {"Label23", "MIDI IN PORT :"},
+        {"MIDIOutLabel", "MIDI OUT PORT :"},
+        {"Label24", "Bytes To Receive   : "},
+        {"SysexReceiveCount", "0"},
+        {"Label27", "Bytes To Send        :"},
+        {"BytesToSend", "0"},
+        {"Label31", "Sysex Device ID :"},
+        {"Label28", "Sysex Send Speed Tuning :"},
+        {"Label29", "bytes / sec (approx)"},
+        {"HintsButton", "About/Hints ..."},
+    };
+    for (const auto& c : captions)
+        EXPECT_EQ(child(c.name)->property("text").toString(), c.text) << c.name;
+
+    auto* box = child<QComboBox>("EmulatedBox");
+    ASSERT_EQ(box->count(), 5);
+    const QStringList boxes{"Korvane Grand", "Korvane Duo", "Portmaster", "Korvanette", ""};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(box->itemText(i), boxes[i]);
+    EXPECT_EQ(box->currentText(), "Korvanette");
+    EXPECT_FALSE(box->isEnabled());
+
+    auto* device = child<QSpinBox>("DeviceID");
+    EXPECT_EQ(device->minimum(), 0);
+    EXPECT_EQ(device->maximum(), 7);
+    EXPECT_EQ(device->value(), 0);
+    auto* speed = child<QSpinBox>("SysexSendSpeed");
+    EXPECT_EQ(speed->minimum(), 2);
+    EXPECT_EQ(speed->maximum(), 1000);
+    EXPECT_EQ(speed->value(), 200);
+    EXPECT_EQ(form->SysexTimer().Tempo(), 166);
+}
+
+TEST_F(Form1Test, FastSendIsHiddenButEnabledWithTheOutput) {
+    loopback.addOutput("Out A");
+    start();
+    auto* fast = child("SendToKorvane");
+    EXPECT_TRUE(fast->isHidden());
+    EXPECT_FALSE(fast->isEnabled());
+    pick("MIDIOutComboBox", 0);
+    EXPECT_TRUE(fast->isEnabled());
+    EXPECT_TRUE(fast->isHidden());
+    pick("MIDIOutComboBox", 1);
+    EXPECT_FALSE(fast->isEnabled());
+}
+
+// The tests run under the program's own application object, which shows what escapes a
+// handler in an error box and carries on.
+TEST_F(Form1Test, AnExceptionInAClickHandlerIsShownAndTheWindowGoesOn) {
+    start();
+    auto* hints = child<QPushButton>("HintsButton");
+    QObject::connect(hints, &QPushButton::clicked, form.get(),
+                     [] { throw std::runtime_error("The help text cannot be shown."); });
+    QTest::mouseClick(hints, Qt::LeftButton);
+    EXPECT_EQ(dialogs.errors, QStringList{"The help text cannot be shown."});
+    auto* pages = child<QTabWidget>("PageControl1");
+    EXPECT_EQ(pages->currentWidget()->objectName(), "HelpTabSheet");
+    QTabBar* bar = pages->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
+    EXPECT_EQ(pages->currentWidget()->objectName(), "PotSettings");
+}
+
 } // namespace
+
+#include "Form1Test.moc"

@@ -85,3 +85,31 @@ TEST(KnobScale, PointerRunsFrom11To5PixelsInsideTheRim) {
     EXPECT_EQ(KnobScale::Pointer(0, 8), (Line{{8, 8}, {11, 8}}));
     EXPECT_EQ(KnobScale::Pointer(0, 4), (Line{{4, 4}, {4, 4}}));
 }
+
+// Halves go to the even neighbour: 0..200 has 1.5 degrees per unit, and position 3 lies at
+// 4.5 degrees from Min, which rounds to 4.
+TEST(KnobScale, HalvesRoundToTheEvenNeighbour) {
+    KnobScale scale;
+    scale.SetParams(0, 0, 200);
+    EXPECT_FLOAT_EQ(scale.DegreesPerUnit(), 1.5f);
+    EXPECT_EQ(AngleAt(scale, 3), 236);
+    EXPECT_EQ(AngleAt(scale, 1), 238);
+    EXPECT_EQ(AngleAt(scale, 5), 232);
+    // 0..75 has 4 degrees per unit: 2 degrees from Min is half a unit.
+    scale.SetParams(0, 0, 75);
+    EXPECT_EQ(scale.ValueFromAngle(238), 0);  // 0.5
+    EXPECT_EQ(scale.ValueFromAngle(234), 2);  // 1.5
+    EXPECT_EQ(scale.ValueFromAngle(230), 2);  // 2.5
+    EXPECT_EQ(scale.ValueFromAngle(226), 4);  // 3.5
+    EXPECT_EQ(scale.ValueFromAngle(225), 4);  // 3.75
+    EXPECT_EQ(scale.ValueFromAngle(-58), 74); // 74.5
+}
+
+// The angle goes to radians in single precision: cos 240 degrees is then a hair above -0.5,
+// and 9 x cos rounds to -4, not -5.
+TEST(KnobScale, PointerEndsComeFromSinglePrecisionAngles) {
+    using Line = KnobScale::Line;
+    KnobScale scale;
+    EXPECT_EQ(KnobScale::Pointer(AngleAt(scale, 0), 20), (Line{{16, 28}, {13, 33}}));
+    EXPECT_EQ(KnobScale::Pointer(AngleAt(scale, 127), 20), (Line{{24, 28}, {27, 33}}));
+}

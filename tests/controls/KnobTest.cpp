@@ -145,6 +145,29 @@ TEST_F(Knob, ResizeKeepsItSquare) {
     EXPECT_EQ(knob->Radius(), 15);
 }
 
+// A hidden knob gets no resize events: the rule still starts from the 40 x 40 it was made with.
+TEST(KnobSize, AKnobResizedBeforeItIsFirstShownComesUpSquare) {
+    QWidget window;
+    window.resize(200, 200);
+    auto* shrunk = new TKnob(&window);
+    shrunk->resize(30, 20);
+    auto* grown = new TKnob(&window);
+    grown->resize(60, 30);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(shrunk->size(), QSize(20, 20));
+    EXPECT_EQ(shrunk->Radius(), 10);
+    EXPECT_EQ(grown->size(), QSize(60, 60));
+    EXPECT_EQ(grown->Radius(), 30);
+
+    auto* later = new TKnob(&window);
+    later->hide();
+    later->resize(50, 45);
+    later->show();
+    EXPECT_EQ(later->size(), QSize(50, 50));
+    EXPECT_EQ(later->sizeHint(), QSize(50, 50));
+}
+
 TEST_F(Knob, SpringLoadedReturnsToMinAfterDragAndOnFocusLoss) {
     knob->SetParams(15, 10, 20);
     knob->SetSpringLoaded(true);

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <vector>
 
@@ -134,6 +136,40 @@ TEST_F(LcdFontLoading, RefusedFileKeepsALoadedFont) {
     EXPECT_EQ(lcd.Picture(), before);
     lcd.SetDotMatrix(TDotMatrix::mat5x7);
     EXPECT_EQ(lcd.size(), QSize(166, 28));
+}
+
+// A pipe would block the GUI thread on opening, a device on reading: only regular files of a
+// size a font can have are read, and the refusal says why.
+TEST_F(LcdFontLoading, OnlyRegularFilesOfAFontsSizeAreRead) {
+    lcd.SetDotMatrix(TDotMatrix::Hitachi);
+    const QString pipe = dir.filePath("pipe.fnt");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    lcd.Setfilename(pipe);
+    EXPECT_EQ(lcd.DotMatrix(), TDotMatrix::Hitachi);
+    EXPECT_EQ(lcd.FontError(),
+              "\"" + pipe + "\" is not a regular file, so it cannot be a font file.");
+
+    lcd.Setfilename(QStringLiteral("/dev/zero"));
+    EXPECT_EQ(lcd.DotMatrix(), TDotMatrix::Hitachi);
+    EXPECT_EQ(lcd.FontError(), "\"/dev/zero\" is not a regular file, so it cannot be a font file.");
+
+    lcd.Setfilename(dir.path());
+    EXPECT_EQ(lcd.DotMatrix(), TDotMatrix::Hitachi);
+    EXPECT_FALSE(lcd.FontError().isEmpty());
+
+    // 16 header bytes and 256 glyphs of 64 x 64 dots are 1,048,592 bytes; one more is refused.
+    std::vector<std::uint8_t> big = fontBytes(1, 1, 65, 65, {0});
+    big.resize(1048592, 1);
+    lcd.Setfilename(write("largest.fnt", big));
+    EXPECT_EQ(lcd.DotMatrix(), TDotMatrix::CustomFont) << lcd.FontError().toStdString();
+    lcd.SetDotMatrix(TDotMatrix::Hitachi);
+    big.push_back(1);
+    lcd.Setfilename(write("huge.fnt", big));
+    EXPECT_EQ(lcd.DotMatrix(), TDotMatrix::Hitachi);
+    EXPECT_EQ(lcd.FontError(), "The font file \"" + dir.filePath("huge.fnt") +
+                                   "\" is 1048593 bytes, more than the 1048592 bytes of the "
+                                   "largest font (256 glyphs of 64 x 64 dots).");
+    EXPECT_TRUE(recorder.errors.isEmpty());
 }
 
 } // namespace

@@ -160,6 +160,13 @@ TEST(LcdGlyphs, Dos5x7SharesPrintableAsciiWithMat5x7) {
         EXPECT_EQ(rowsOf(dos, code), rowsOf(ascii, code)) << code;
 }
 
+// The faces of code page 437: two eyes each, open in the outlined face, dark in the solid one.
+TEST(LcdGlyphs, Dos5x7FacesHaveTwoEyes) {
+    const LcdCharacterGenerator dos = generatorFor(TDotMatrix::dos5x7);
+    EXPECT_EQ(rowsOf(dos, 0x01), (std::vector<int>{0x0E, 0x11, 0x1B, 0x11, 0x1B, 0x15, 0x0E}));
+    EXPECT_EQ(rowsOf(dos, 0x02), (std::vector<int>{0x0E, 0x1F, 0x15, 0x1F, 0x15, 0x1B, 0x0E}));
+}
+
 TEST(LcdGlyphs, Mat5x8HasDescendersBelowTheBaseline) {
     const LcdCharacterGenerator font = generatorFor(TDotMatrix::mat5x8);
     for (int code : {'g', 'j', 'p', 'q', 'y'})

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <memory>
+#include <utility>
 
 namespace korv::controls::test {
 namespace {
@@ -104,18 +106,16 @@ TEST_F(LcdLabel, LongCaptionShowsWhatFitsAndKeeps255Characters) {
     EXPECT_EQ(lcd->Picture().size(), QSize(188, 72));
 }
 
-TEST_F(LcdLabel, RepaintsOnlyWhenTheCaptionChanges) {
+TEST_F(LcdLabel, ACaptionPastTheLimitIsTheSameCaptionAsItsFirst255Characters) {
     configureAsSurface(*lcd);
     lcd->SetCaption(QByteArray(300, 'x'));
-    const int paints = lcd->PaintCount();
-    lcd->SetCaption(QByteArray(300, 'x'));
+    const QImage xs = lcd->Picture();
     lcd->SetCaption(QByteArray(255, 'x'));
-    EXPECT_EQ(lcd->PaintCount(), paints);
+    EXPECT_EQ(lcd->Caption(), QByteArray(255, 'x'));
+    EXPECT_EQ(lcd->Picture(), xs);
     lcd->SetCaption(QByteArray(255, 'y'));
-    EXPECT_EQ(lcd->PaintCount(), paints + 1);
-    lcd->SetCharSpacing(lcd->CharSpacing());
-    lcd->SetPixelOn(lcd->PixelOn());
-    EXPECT_EQ(lcd->PaintCount(), paints + 1);
+    EXPECT_EQ(lcd->Caption(), QByteArray(255, 'y'));
+    EXPECT_NE(lcd->Picture(), xs);
 }
 
 TEST_F(LcdLabel, DisabledControlShowsBackgroundAndBorderOnly) {
@@ -154,6 +154,23 @@ TEST_F(LcdLabel, ResizingFromOutsideRefitsWholeCells) {
     EXPECT_EQ(lcd->NoOfChars(), 1);
     EXPECT_EQ(lcd->TextLines(), 1);
     EXPECT_EQ(lcd->size(), QSize(23, 27));
+}
+
+// The spacing after the last cell is not needed: 186 pixels hold 16 cells of 9 with 15 gaps of
+// 2 and the borders, and the control snaps to 188.
+TEST_F(LcdLabel, FittingCountsNoSpacingAfterTheLastCell) {
+    configureAsSurface(*lcd);
+    parent.show();
+    lcd->resize(186, 72);
+    EXPECT_EQ(lcd->NoOfChars(), 16);
+    EXPECT_EQ(lcd->size(), QSize(188, 72));
+    lcd->resize(188, 70);
+    EXPECT_EQ(lcd->TextLines(), 4);
+    EXPECT_EQ(lcd->size(), QSize(188, 72));
+    lcd->resize(185, 56);
+    EXPECT_EQ(lcd->NoOfChars(), 15);
+    EXPECT_EQ(lcd->TextLines(), 3);
+    EXPECT_EQ(lcd->size(), QSize(177, 57));
 }
 
 TEST_F(LcdLabel, GeometryWritesResizeAroundTheCells) {
@@ -277,6 +294,52 @@ TEST_F(LcdLabel, DotShapesOfLitAndUnlitDots) {
     EXPECT_EQ(picture.pixel(litX, y), qRgb(100, 50, 25));
     EXPECT_EQ(picture.pixel(litX + 3, y + 3), qRgb(200, 100, 50));
     EXPECT_EQ(picture.pixel(unlitX, y), lcd->PixelOff().rgb());
+}
+
+// At 4 x 4 a round dot already shows the background at its corners, and a shaped lit dot its
+// shade; the rest of the dot is in its colour.
+TEST_F(LcdLabel, RoundAndShapedDotsOfFourPixelsHaveCorners) {
+    lcd->SetPixelSize(TPixelSize::pix4x4);
+    lcd->SetPixelOn(QColor(200, 100, 50));
+    lcd->SetCaption("|");
+    const int litX = 4 + 2 * 5;
+    const int unlitX = 4;
+    const int y = 4;
+    const QRgb on = qRgb(200, 100, 50);
+    const QRgb off = lcd->PixelOff().rgb();
+    const QRgb back = lcd->BackGround().rgb();
+    lcd->SetPixelShape(TPixelShape::spRound);
+    QImage picture = lcd->Picture();
+    for (const auto& [dx, dy] : {std::pair{0, 0}, {3, 0}, {0, 3}, {3, 3}}) {
+        EXPECT_EQ(picture.pixel(litX + dx, y + dy), back) << dx << "," << dy;
+        EXPECT_EQ(picture.pixel(unlitX + dx, y + dy), back) << dx << "," << dy;
+    }
+    for (const auto& [dx, dy] : {std::pair{1, 0}, {0, 1}, {1, 1}, {2, 2}, {3, 2}, {2, 3}}) {
+        EXPECT_EQ(picture.pixel(litX + dx, y + dy), on) << dx << "," << dy;
+        EXPECT_EQ(picture.pixel(unlitX + dx, y + dy), off) << dx << "," << dy;
+    }
+    lcd->SetPixelShape(TPixelShape::spShaped);
+    picture = lcd->Picture();
+    EXPECT_EQ(picture.pixel(litX, y), qRgb(100, 50, 25));
+    EXPECT_EQ(picture.pixel(litX + 3, y + 3), qRgb(100, 50, 25));
+    EXPECT_EQ(picture.pixel(litX + 1, y + 1), on);
+    EXPECT_EQ(picture.pixel(unlitX, y), off);
+    EXPECT_EQ(picture.pixel(unlitX + 3, y + 3), off);
+}
+
+// Dot size plus spacing past the range of int: the cell is drawn without overflowing.
+TEST_F(LcdLabel, HugeDotsAndSpacingsStillDraw) {
+    lcd->SetPixelSize(TPixelSize::pixCustom);
+    lcd->SetPixelWidth(INT_MAX);
+    lcd->SetPixelHeight(INT_MAX);
+    lcd->SetPixelSpacing(INT_MAX);
+    lcd->SetPixelShape(TPixelShape::spRound);
+    lcd->SetCaption("A");
+    EXPECT_EQ(lcd->width(), TLCDLabel::kMaxExtent);
+    // The top-left dot of 'A' is unlit: the corner of a round dot shows the background.
+    EXPECT_EQ(lcd->Picture().pixel(4, 4), lcd->BackGround().rgb());
+    lcd->SetPixelShape(TPixelShape::spSquare);
+    EXPECT_EQ(lcd->Picture().pixel(4, 4), lcd->PixelOff().rgb());
 }
 
 TEST_F(LcdLabel, ColourWritesRedrawTheCachedCells) {

@@ -2,6 +2,9 @@
 // compares every byte.
 #include "SettingsImage.h"
 
+#include <QString>
+#include <QTemporaryFile>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -102,4 +105,27 @@ TEST(DefaultImage, NewImageHoldsTheDefaultAndReadsItBackThroughTheAccessors) {
     EXPECT_EQ(image.LedWord(2, 1), 0x003F);
     EXPECT_EQ(image.PotStatus(3), 0xB0);
     EXPECT_EQ(image.ButtStatus(17), 0xFF);
+}
+
+TEST(DefaultImage, AMissingOrDamagedBuiltInDumpIsAnErrorInEveryBuild) {
+    try {
+        SettingsImage::ReadDefaultImage(QStringLiteral(":/KVNTESTD/NOSUCHDUMP"));
+        FAIL() << "no exception";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(),
+                     "The built-in default settings (:/KVNTESTD/NOSUCHDUMP) are missing from the "
+                     "program.");
+    }
+    QTemporaryFile shortDump;
+    ASSERT_TRUE(shortDump.open());
+    shortDump.write(QByteArray(4102, '\0'));
+    shortDump.close();
+    try {
+        SettingsImage::ReadDefaultImage(shortDump.fileName());
+        FAIL() << "no exception";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), "The built-in default settings (" +
+                                             shortDump.fileName().toStdString() +
+                                             ") are 4102 bytes instead of 4103.");
+    }
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 using namespace korv::model;
@@ -225,4 +226,142 @@ TEST(SettingsImage, SavingTheDefaultChangesOnlyDeviceByteAndStamp) {
     EXPECT_EQ(after[5], 0x32);
     EXPECT_EQ(image.DataByte(0x690), 0x47);
     EXPECT_EQ(image.DataByte(0x691), 0x11);
+}
+
+// An index past its range would land in a neighbouring field (encoder 128's status is button
+// 0's, pattern 0 lies in the encoder modes): it is refused, nothing is written and reads give 0.
+TEST(SettingsImage, IndicesOutsideTheirRangesTouchNoOtherField) {
+    SettingsImage image;
+    const auto before = image.Bytes();
+    EXPECT_DEBUG_DEATH(EXPECT_EQ(image.PotStatus(128), 0), "out of range");
+    EXPECT_DEBUG_DEATH(EXPECT_EQ(image.PotStatus(-1), 0), "out of range");
+    EXPECT_DEBUG_DEATH(EXPECT_EQ(image.PotMax(128), 0), "out of range");
+    EXPECT_DEBUG_DEATH(EXPECT_EQ(image.PotValue(128), 0), "out of range");
+    EXPECT_DEBUG_DEATH(EXPECT_EQ(image.LabelText(128), ""), "out of range");
+    EXPECT_DEBUG_DEATH(EXPECT_EQ(image.ButtStatus(64), 0), "out of range");
+    EXPECT_DEBUG_DEATH(EXPECT_EQ(image.ButtMode(-1), 0), "out of range");
+    EXPECT_DEBUG_DEATH(EXPECT_EQ(image.EncMode(128), 0), "out of range");
+    EXPECT_DEBUG_DEATH(EXPECT_EQ(image.LedWord(0, 1), 0), "out of range");
+    EXPECT_DEBUG_DEATH(EXPECT_EQ(image.LedWord(5, 1), 0), "out of range");
+    EXPECT_DEBUG_DEATH(EXPECT_EQ(image.LedWord(1, 33), 0), "out of range");
+    EXPECT_DEBUG_DEATH(EXPECT_FALSE(image.Led(1, 1, 17)), "out of range");
+    EXPECT_DEBUG_DEATH(EXPECT_EQ(image.SrOutMap(9), 0), "out of range");
+    EXPECT_DEBUG_DEATH(EXPECT_EQ(image.DataByte(0x1000), 0), "out of range");
+    EXPECT_DEBUG_DEATH(EXPECT_EQ(image.ImageByte(DumpSize), 0), "out of range");
+
+    EXPECT_DEBUG_DEATH(image.SetPotStatus(128, 0xC5), "out of range");
+    EXPECT_DEBUG_DEATH(image.SetPotByte1(-1, 0x55), "out of range");
+    EXPECT_DEBUG_DEATH(image.SetPotMin(128, 0x55), "out of range");
+    EXPECT_DEBUG_DEATH(image.SetPotMax(128, 0x55), "out of range");
+    EXPECT_DEBUG_DEATH(image.SetPotValue(128, 0x55), "out of range");
+    EXPECT_DEBUG_DEATH(image.SetEncMode(128, 5), "out of range");
+    EXPECT_DEBUG_DEATH(image.SetEncSpeed(128, 2), "out of range");
+    EXPECT_DEBUG_DEATH(image.SetLedMode(-1, 3), "out of range");
+    EXPECT_DEBUG_DEATH(image.SetLabelMode(128, 3), "out of range");
+    EXPECT_DEBUG_DEATH(image.SetLabelText(128, "overflow"), "out of range");
+    EXPECT_DEBUG_DEATH(image.SetButtStatus(64, 0x90), "out of range");
+    EXPECT_DEBUG_DEATH(image.SetButtByte1(64, 0x55), "out of range");
+    EXPECT_DEBUG_DEATH(image.SetButtByte2(-1, 0x55), "out of range");
+    EXPECT_DEBUG_DEATH(image.SetButtMode(64, 2), "out of range");
+    EXPECT_DEBUG_DEATH(image.SetLed(0, 1, 1, true), "out of range");
+    EXPECT_DEBUG_DEATH(image.SetLed(1, 0, 1, true), "out of range");
+    EXPECT_DEBUG_DEATH(image.SetLed(4, 33, 1, true), "out of range");
+    EXPECT_DEBUG_DEATH(image.SetLed(1, 1, 0, true), "out of range");
+    EXPECT_DEBUG_DEATH(image.SetLed(1, 1, 17, true), "out of range");
+    EXPECT_DEBUG_DEATH(image.SetSrOutMap(0, 9), "out of range");
+    EXPECT_DEBUG_DEATH(image.SetDataByte(0x1000, 0x55), "out of range");
+    EXPECT_DEBUG_DEATH(image.SetImageByte(-1, 0x55), "out of range");
+    EXPECT_EQ(image.Bytes(), before);
+}
+
+// One entry of each kind, every field written in turn: each write lands in its own byte and
+// the others of the entry keep what they held.
+TEST(SettingsImage, EveryFieldOfAnEncoderEntryHasItsOwnByte) {
+    SettingsImage image;
+    const int at = 4 * 37; // encoder 37: bank 3, number 6
+    image.SetPotStatus(37, 0xE5);
+    EXPECT_EQ(bytesAt(image, at, 4), std::string("\x65\x25\x00\x7F", 4));
+    image.SetPotByte1(37, 0x12);
+    EXPECT_EQ(bytesAt(image, at, 4), std::string("\x65\x12\x00\x7F", 4));
+    image.SetPotMin(37, 0x05);
+    EXPECT_EQ(bytesAt(image, at, 4), std::string("\x65\x12\x05\x7F", 4));
+    image.SetPotMax(37, 0x64);
+    EXPECT_EQ(bytesAt(image, at, 4), std::string("\x65\x12\x05\x64", 4));
+    EXPECT_EQ(image.PotStatus(37), 0xE5);
+    EXPECT_EQ(image.PotByte1(37), 0x12);
+    EXPECT_EQ(image.PotMin(37), 0x05);
+    EXPECT_EQ(image.PotMax(37), 0x64);
+    EXPECT_EQ(bytesAt(image, at - 4, 4), std::string("\x30\x24\x00\x7F", 4));
+    EXPECT_EQ(bytesAt(image, at + 4, 4), std::string("\x30\x26\x00\x7F", 4));
+}
+
+TEST(SettingsImage, EveryFieldOfAButtonEntryHasItsOwnByte) {
+    SettingsImage image;
+    const int at = 0x200 + 4 * 22; // button 22: note on, channel 1, note 66
+    EXPECT_EQ(bytesAt(image, at, 4), std::string("\x10\x42\x7F\x00", 4));
+    image.SetButtStatus(22, 0xB3);
+    EXPECT_EQ(bytesAt(image, at, 4), std::string("\x33\x42\x7F\x00", 4));
+    image.SetButtByte1(22, 0x07);
+    EXPECT_EQ(bytesAt(image, at, 4), std::string("\x33\x07\x7F\x00", 4));
+    image.SetButtByte2(22, 0x40);
+    EXPECT_EQ(bytesAt(image, at, 4), std::string("\x33\x07\x40\x00", 4));
+    image.SetButtMode(22, 2);
+    EXPECT_EQ(bytesAt(image, at, 4), std::string("\x33\x07\x40\x02", 4));
+    EXPECT_EQ(image.ButtStatus(22), 0xB3);
+    EXPECT_EQ(image.ButtByte1(22), 0x07);
+    EXPECT_EQ(image.ButtByte2(22), 0x40);
+    EXPECT_EQ(image.ButtMode(22), 2);
+    EXPECT_EQ(bytesAt(image, at - 4, 4), std::string("\x10\x41\x7F\x00", 4));
+    EXPECT_EQ(bytesAt(image, at + 4, 4), std::string("\x10\x43\x7F\x00", 4));
+}
+
+TEST(SettingsImage, EveryFieldOfAnEncoderModeEntryHasItsOwnBits) {
+    SettingsImage image;
+    const int at = 0x300 + 2 * 100;
+    image.SetEncMode(100, 6);
+    EXPECT_EQ(bytesAt(image, at, 2), std::string("\x06\x00", 2));
+    image.SetEncSpeed(100, 1);
+    EXPECT_EQ(bytesAt(image, at, 2), std::string("\x16\x00", 2));
+    image.SetLedMode(100, 3);
+    EXPECT_EQ(bytesAt(image, at, 2), std::string("\x16\x03", 2));
+    image.SetEncMode(100, 7);
+    EXPECT_EQ(bytesAt(image, at, 2), std::string("\x17\x03", 2));
+    image.SetEncSpeed(100, 2);
+    EXPECT_EQ(bytesAt(image, at, 2), std::string("\x27\x03", 2));
+    EXPECT_EQ(image.EncMode(100), 7);
+    EXPECT_EQ(image.EncSpeed(100), 2);
+    EXPECT_EQ(image.LedMode(100), 3);
+    EXPECT_EQ(bytesAt(image, at - 2, 2), std::string("\x00\x00", 2));
+    EXPECT_EQ(bytesAt(image, at + 2, 2), std::string("\x00\x00", 2));
+}
+
+// The eight flags one at a time, from all bytes clear: the byte and bit of each, read back, and
+// cleared again without touching the other bits of its byte.
+TEST(SettingsImage, EachBoxFlagIsOneBitOfOneByte) {
+    const struct {
+        BoxFlag flag;
+        int offset;
+        std::uint8_t mask;
+    } table[] = {
+        {BoxFlag::MergerDisabled, 0x692, 0x01},     {BoxFlag::MidiLeds, 0x693, 0x02},
+        {BoxFlag::SendPCOnBankChange, 0x694, 0x01}, {BoxFlag::ReceivePCForBankChange, 0x694, 0x02},
+        {BoxFlag::LinkMode, 0x694, 0x04},           {BoxFlag::DisableMenuNavigation, 0x694, 0x08},
+        {BoxFlag::SnapShotAtPowerOn, 0x695, 0x01},  {BoxFlag::AutoSnapshot, 0x695, 0x04},
+    };
+    for (const auto& row : table) {
+        SettingsImage image;
+        for (int offset = 0x692; offset <= 0x695; ++offset)
+            image.SetDataByte(offset, 0x00);
+        image.SetFlag(row.flag, true);
+        for (int offset = 0x692; offset <= 0x695; ++offset)
+            EXPECT_EQ(image.DataByte(offset), offset == row.offset ? row.mask : 0)
+                << "flag at " << std::hex << row.offset << " mask " << int(row.mask);
+        for (const auto& other : table)
+            EXPECT_EQ(image.Flag(other.flag), other.flag == row.flag);
+        image.SetDataByte(row.offset, 0x7F);
+        EXPECT_TRUE(image.Flag(row.flag));
+        image.SetFlag(row.flag, false);
+        EXPECT_EQ(image.DataByte(row.offset), 0x7F & ~row.mask);
+        EXPECT_FALSE(image.Flag(row.flag));
+    }
 }

@@ -22,8 +22,19 @@ TEST(LcdScreens, ButtonNumbersCountFromButtonZeroWithTruncatingDivision) {
 }
 
 TEST(LcdScreens, LevelBarsShowEncodersOneToFifteenOfBanksOneToFour) {
-    for (auto [value, code] :
-         {std::pair{0, 1}, {1, 1}, {2, 2}, {10, 2}, {11, 3}, {118, 14}, {119, 15}, {127, 15}})
+    for (auto [value, code] : {std::pair{0, 1},
+                               {1, 1},
+                               {2, 2},
+                               {10, 2},
+                               {11, 3},
+                               {19, 3},
+                               {20, 4},
+                               {64, 8},
+                               {118, 14},
+                               {119, 15},
+                               {127, 15},
+                               {128, 15},
+                               {255, 15}})
         EXPECT_EQ(LcdScreens::BarCode(value), code) << "value " << value;
 
     korv::model::SettingsImage image;
@@ -37,4 +48,19 @@ TEST(LcdScreens, LevelBarsShowEncodersOneToFifteenOfBanksOneToFour) {
     EXPECT_EQ(bars[1], '\x08' + empty.substr(1));
     EXPECT_EQ(bars[2], empty);
     EXPECT_EQ(bars[3], empty.substr(0, 14) + "\x03 ");
+}
+
+TEST(LcdScreens, KnobScreenLinesAndTheModeThreeNotice) {
+    korv::model::SettingsImage image;
+    image.SetPotValue(33, 100);
+    EXPECT_EQ(LcdScreens::EventScreen(1, 33, image),
+              (korv::surface::LcdScreen{"Encoder Moved   ", "Knob ID : 33    ", "Knob Nr : 3.2   ",
+                                        "Value   : 100   "}));
+    EXPECT_EQ(LcdScreens::EventScreen(0, 127, image)[2], "Knob Nr : 8.16  ");
+    EXPECT_EQ(LcdScreens::EventScreen(0, 1040, image),
+              (korv::surface::LcdScreen{"Button Pushed   ", "                ", "Number : 1.40   ",
+                                        "--------------- "}));
+    EXPECT_EQ(LcdScreens::EventScreen(3, 33, image),
+              (korv::surface::LcdScreen{" Display Mode 3 ", "Not Implemented ", "   Yet !!!!!!   ",
+                                        "                "}));
 }
