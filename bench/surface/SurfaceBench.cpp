@@ -33,12 +33,12 @@ public:
     std::string serviceName() const override { return "stamp"; }
     std::vector<std::string> inputNames() override { return {}; }
     std::vector<std::string> outputNames() override { return {"Stamp Out"}; }
-    std::unique_ptr<MidiInputConnection> openInput(std::size_t, MidiInputSink&,
+    std::unique_ptr<MidiInputConnection> openInput(const std::string&, MidiInputSink&,
                                                    int& error) override {
         error = korv::midi::OpenNoSuchDevice;
         return nullptr;
     }
-    std::unique_ptr<MidiOutputConnection> openOutput(std::size_t, int& error) override {
+    std::unique_ptr<MidiOutputConnection> openOutput(const std::string&, int& error) override {
         error = korv::midi::OpenOk;
         return std::make_unique<Connection>(*this);
     }

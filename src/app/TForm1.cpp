@@ -5,6 +5,7 @@
 #include "ButtSettingsPage.h"
 #include "Dialogs.h"
 #include "DumpReceiver.h"
+#include "MidiSystem.h"
 #include "PacedSender.h"
 #include "PotSettingsPage.h"
 #include "SettingsEditor.h"
@@ -84,6 +85,7 @@ template <typename W> W* labelled(W* widget, const char* name, QLabel* caption, 
 
 TForm1::TForm1(midi::MidiSystem& midiSystem, QWidget* parent)
     : QMainWindow(parent)
+    , midiSystem_(midiSystem)
     , midiIn1_(std::make_unique<midi::TMidiIn>(midiSystem))
     , midiOut1_(std::make_unique<midi::TMidiOut>(midiSystem))
     , sysexTimer_(std::make_unique<midi::TTempoTimer>()) {
@@ -129,6 +131,11 @@ TForm1::TForm1(midi::MidiSystem& midiSystem, QWidget* parent)
     sysexHeadTimer_->setSingleShot(true);
     sysexHeadTimer_->setInterval(100);
     connect(sysexHeadTimer_, &QTimer::timeout, sysexHeadTimer_, &QTimer::stop);
+
+    auto* midiHealthTimer = new QTimer(this);
+    midiHealthTimer->setObjectName(QStringLiteral("MidiHealthTimer"));
+    connect(midiHealthTimer, &QTimer::timeout, this, &TForm1::CheckMidiHealth);
+    midiHealthTimer->start(500);
 
     FormCreate();
     SetUpDumpExchange();
@@ -346,6 +353,13 @@ void TForm1::EnablePortButtons() {
 // The input selector changes only this one: the send buttons belong to the output alone.
 void TForm1::EnableRequestButton() {
     requestSysexDump_->setEnabled(midiOut1_->Using() && midiIn1_->Using());
+}
+
+void TForm1::CheckMidiHealth() {
+    const QString trouble =
+        midiHealth_.Check(midiIn1_->Lost(), midiOut1_->Lost(), midiSystem_.goneService());
+    if (!trouble.isEmpty())
+        SetStatus(trouble, FailureColor);
 }
 
 void TForm1::SysexSendSpeedChange(int value) {

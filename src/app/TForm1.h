@@ -3,6 +3,7 @@
 // the paced send and the control-surface window.
 #pragma once
 
+#include "MidiHealth.h"
 #include "SettingsImage.h"
 
 #include <QMainWindow>
@@ -81,6 +82,8 @@ private:
     void MIDIInComboBoxChange(int index);
     void EnablePortButtons();
     void EnableRequestButton();
+    // Polled: losses and a vanished MIDI service go on the status line in red.
+    void CheckMidiHealth();
     void SysexSendSpeedChange(int value);
     void ShowFaderDeskClick();
     void HintsButtonClick();
@@ -108,6 +111,8 @@ private:
     void PacedSendFinished();
 
     model::SettingsImage settingsImage_;
+    midi::MidiSystem& midiSystem_;
+    MidiHealth midiHealth_;
     std::unique_ptr<midi::TMidiIn> midiIn1_;
     std::unique_ptr<midi::TMidiOut> midiOut1_;
     std::unique_ptr<midi::TTempoTimer> sysexTimer_;

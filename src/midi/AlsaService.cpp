@@ -58,11 +58,10 @@ struct AlsaService::Impl {
     int clientId = -1;
     std::atomic<bool> stop{false};
     std::thread reader;
-    // Everything that is not the reader's input: output, ports, subscriptions, caches.
+    // Everything that is not the reader's input: output, ports, subscriptions.
     std::mutex mutex;
     std::array<OutSlot, Slots> outs;
     std::array<InSlot, Slots> ins;
-    std::vector<std::pair<std::string, Address>> lastInputs, lastOutputs;
 
     ~Impl() {
         stop = true;
@@ -136,15 +135,20 @@ struct AlsaService::Impl {
         void sendShort(const std::uint8_t* data, std::size_t length) override {
             snd_seq_event_t ev;
             snd_seq_ev_clear(&ev);
-            if (alsa::encodeShort(data, length, ev))
-                s_.send(slot_, ev, std::chrono::milliseconds(1000));
+            if (alsa::encodeShort(data, length, ev) &&
+                !s_.send(slot_, ev, std::chrono::milliseconds(1000)))
+                lost_.fetch_add(1, std::memory_order_relaxed);
         }
         bool sendSysEx(const std::uint8_t* data, std::size_t length) override {
             snd_seq_event_t ev;
             snd_seq_ev_clear(&ev);
             alsa::encodeSysEx(data, length, ev);
-            return s_.send(slot_, ev, sysExTimeout(length));
+            if (s_.send(slot_, ev, sysExTimeout(length)))
+                return true;
+            lost_.fetch_add(1, std::memory_order_relaxed);
+            return false;
         }
+        std::uint64_t lost() const override { return lost_.load(std::memory_order_relaxed); }
         void reset() override {
             // All notes off and controllers reset on every channel.
             for (std::uint8_t ch = 0; ch < 16; ++ch) {
@@ -158,6 +162,7 @@ struct AlsaService::Impl {
     private:
         Impl& s_;
         int slot_;
+        std::atomic<std::uint64_t> lost_{0};
     };
 
     class Input : public MidiInputConnection {
@@ -328,29 +333,33 @@ std::vector<std::string> namesOf(const std::vector<std::pair<std::string, Addres
 } // namespace
 
 std::vector<std::string> AlsaService::inputNames() {
-    auto list = d->listPorts(SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ);
-    std::lock_guard l(d->mutex);
-    d->lastInputs = list;
-    return namesOf(list);
+    return namesOf(d->listPorts(SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ));
 }
 
 std::vector<std::string> AlsaService::outputNames() {
-    auto list = d->listPorts(SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE);
-    std::lock_guard l(d->mutex);
-    d->lastOutputs = list;
-    return namesOf(list);
+    return namesOf(d->listPorts(SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE));
 }
 
-std::unique_ptr<MidiInputConnection> AlsaService::openInput(std::size_t index, MidiInputSink& sink,
-                                                            int& error) {
-    Address source;
-    {
-        std::lock_guard l(d->mutex);
-        if (index >= d->lastInputs.size()) {
-            error = OpenNoSuchDevice;
-            return nullptr;
+namespace {
+// The address of the port of that name now; false when it has gone.
+bool find(const std::vector<std::pair<std::string, Address>>& list, const std::string& name,
+          Address& found) {
+    for (const auto& p : list) {
+        if (p.first == name) {
+            found = p.second;
+            return true;
         }
-        source = d->lastInputs[index].second;
+    }
+    return false;
+}
+} // namespace
+
+std::unique_ptr<MidiInputConnection> AlsaService::openInput(const std::string& name,
+                                                            MidiInputSink& sink, int& error) {
+    Address source;
+    if (!find(d->listPorts(SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ), name, source)) {
+        error = OpenNoSuchDevice;
+        return nullptr;
     }
     for (int slot = 1; slot < static_cast<int>(Slots); ++slot) {
         int e = OpenOk;
@@ -363,15 +372,11 @@ std::unique_ptr<MidiInputConnection> AlsaService::openInput(std::size_t index, M
     return nullptr;
 }
 
-std::unique_ptr<MidiOutputConnection> AlsaService::openOutput(std::size_t index, int& error) {
+std::unique_ptr<MidiOutputConnection> AlsaService::openOutput(const std::string& name, int& error) {
     Address target;
-    {
-        std::lock_guard l(d->mutex);
-        if (index >= d->lastOutputs.size()) {
-            error = OpenNoSuchDevice;
-            return nullptr;
-        }
-        target = d->lastOutputs[index].second;
+    if (!find(d->listPorts(SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE), name, target)) {
+        error = OpenNoSuchDevice;
+        return nullptr;
     }
     for (int slot = 1; slot < static_cast<int>(Slots); ++slot) {
         int e = OpenOk;

@@ -17,13 +17,12 @@ public:
     ~AlsaService() override;
 
     std::string serviceName() const override { return "ALSA"; }
-    // "client:port" of the other clients' ports; an open by index refers to the list returned
-    // last.
+    // "client:port" of the other clients' ports.
     std::vector<std::string> inputNames() override;
     std::vector<std::string> outputNames() override;
-    std::unique_ptr<MidiInputConnection> openInput(std::size_t index, MidiInputSink& sink,
+    std::unique_ptr<MidiInputConnection> openInput(const std::string& name, MidiInputSink& sink,
                                                    int& error) override;
-    std::unique_ptr<MidiOutputConnection> openOutput(std::size_t index, int& error) override;
+    std::unique_ptr<MidiOutputConnection> openOutput(const std::string& name, int& error) override;
 
     std::unique_ptr<MidiInputConnection> openVirtualInput(MidiInputSink& sink, int& error) override;
     std::unique_ptr<MidiOutputConnection> openVirtualOutput(int& error) override;

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cerrno>
 #include <ctime>
+#include <functional>
 #include <mutex>
 #include <semaphore.h>
 #include <thread>
@@ -27,6 +28,16 @@ constexpr std::size_t Slots = 4;             // slot 0 is the virtual port
 constexpr std::size_t OutRingSize = 1 << 16; // a whole dump fits many times
 constexpr std::size_t InRingSize = 1 << 18;
 constexpr std::size_t MaxInEvent = 1 << 16;
+// How long a call that waits on the server may take before the server counts as stuck, and how
+// long without a process cycle means the same.
+constexpr auto ServerCallLimit = std::chrono::milliseconds(1000);
+constexpr auto CycleSilenceLimit = std::chrono::milliseconds(1000);
+constexpr auto DrainLimit = std::chrono::seconds(2);
+
+std::int64_t nowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
+        .count();
+}
 
 struct InHeader {
     std::uint32_t slot;
@@ -38,8 +49,11 @@ struct OutSlot {
     std::atomic<jack_port_t*> port{nullptr};
     std::atomic<bool> active{false};
     SpscRing ring{OutRingSize};
-    std::mutex writer;  // serialises the threads that send on this slot
-    bool inUse = false; // guarded by the service mutex
+    std::mutex writer;                     // serialises the threads that send on this slot
+    std::uint64_t written = 0;             // messages put in the ring; guarded by writer
+    std::atomic<std::uint64_t> taken{0};   // messages the process callback took out
+    std::atomic<std::uint64_t> dropped{0}; // messages that never went out
+    bool inUse = false;                    // guarded by the service mutex
     std::string target;
 };
 
@@ -47,6 +61,7 @@ struct InSlot {
     std::atomic<jack_port_t*> port{nullptr};
     std::atomic<bool> active{false};
     std::atomic<std::uint32_t> generation{0};
+    std::atomic<std::uint64_t> dropped{0}; // events the receive ring had no room for
     // Held by the service thread while it calls the sink: closing waits for it.
     std::mutex dispatch;
     MidiInputSink* sink = nullptr; // guarded by dispatch
@@ -64,6 +79,8 @@ struct JackService::Impl {
     std::atomic<std::uint64_t> cycles{0};
     std::atomic<std::uint64_t> droppedIn{0};
     std::atomic<std::uint64_t> droppedOut{0};
+    std::atomic<std::int64_t> lastCycleSeen{0}; // nowNs() when the cycle count last moved
+    JackServerCalls calls;
     std::array<OutSlot, Slots> outs;
     std::array<InSlot, Slots> ins;
     SpscRing inRing{InRingSize};
@@ -71,16 +88,10 @@ struct JackService::Impl {
     std::thread thread;
     std::vector<std::uint8_t> rxBuffer = std::vector<std::uint8_t>(MaxInEvent);
 
-    std::mutex mutex; // slot ownership, port registration, name caches
-    std::vector<std::string> lastInputs;
-    std::vector<std::string> lastOutputs;
+    std::mutex mutex; // slot ownership, port registration, connections
 
     ~Impl() {
-        stop = true;
-        if (thread.joinable()) {
-            sem_post(&wake);
-            thread.join();
-        }
+        stopThread();
         if (client) {
             // Deactivating or closing a client whose server has gone fails at once.
             if (!dead)
@@ -88,6 +99,43 @@ struct JackService::Impl {
             jack_client_close(client);
         }
         sem_destroy(&wake);
+    }
+
+    void stopThread() {
+        stop = true;
+        if (thread.joinable()) {
+            sem_post(&wake);
+            thread.join();
+        }
+    }
+
+    // Closes the client on a thread of its own, after every call still waiting on the server,
+    // and frees the service then; waits for that a bounded time only.
+    static void dispose(std::unique_ptr<Impl> d) {
+        d->stopThread();
+        JackServerCalls closer;
+        closer.run(
+            [impl = d.release()] {
+                impl->calls.waitLate();
+                delete impl;
+            },
+            ServerCallLimit);
+    }
+
+    // The server is gone or does not answer: nothing may wait on it now.
+    bool stalled() const {
+        return dead.load(std::memory_order_acquire) || calls.anyLate() ||
+               nowNs() - lastCycleSeen.load(std::memory_order_acquire) >
+                   std::chrono::nanoseconds(CycleSilenceLimit).count();
+    }
+
+    // A call that waits on the server, with the time limit; false when it did not finish.
+    bool callServer(std::function<int()> call, int& result) {
+        auto r = std::make_shared<std::atomic<int>>(-1);
+        const bool finished =
+            calls.run([call = std::move(call), r] { r->store(call()); }, ServerCallLimit);
+        result = r->load();
+        return finished;
     }
 
     // Real-time thread: moves bytes between the rings and the port buffers, nothing else.
@@ -112,10 +160,13 @@ struct JackService::Impl {
                     // Larger than any port buffer: it can never go out.
                     s.ring.skip(sizeof size + size);
                     self->droppedOut.fetch_add(1, std::memory_order_relaxed);
+                    s.dropped.fetch_add(1, std::memory_order_relaxed);
+                    s.taken.fetch_add(1, std::memory_order_release);
                     continue;
                 }
                 s.ring.skip(sizeof size);
                 s.ring.read(dst, size);
+                s.taken.fetch_add(1, std::memory_order_release);
             }
         }
         for (std::uint32_t i = 0; i < Slots; ++i) {
@@ -133,6 +184,7 @@ struct JackService::Impl {
                 const InHeader h{i, gen, static_cast<std::uint32_t>(ev.size)};
                 if (ev.size > MaxInEvent || !self->inRing.write(&h, sizeof h, ev.buffer, ev.size)) {
                     self->droppedIn.fetch_add(1, std::memory_order_relaxed);
+                    s.dropped.fetch_add(1, std::memory_order_relaxed);
                     continue;
                 }
                 received = true;
@@ -154,6 +206,7 @@ struct JackService::Impl {
 
     // Service thread: raises the sink events, one at a time, in arrival order.
     void run() {
+        std::uint64_t seen = cycles.load(std::memory_order_acquire);
         while (!stop.load(std::memory_order_acquire)) {
             timespec deadline{};
             clock_gettime(CLOCK_REALTIME, &deadline);
@@ -164,6 +217,10 @@ struct JackService::Impl {
             }
             sem_timedwait(&wake, &deadline);
             drainInput();
+            if (const auto c = cycles.load(std::memory_order_acquire); c != seen) {
+                seen = c;
+                lastCycleSeen.store(nowNs(), std::memory_order_release);
+            }
         }
     }
 
@@ -183,37 +240,77 @@ struct JackService::Impl {
     // switched off before; gives up when the server is gone or stuck.
     void waitCycles() {
         const std::uint64_t start = cycles.load(std::memory_order_acquire);
-        const auto end = Clock::now() + std::chrono::seconds(2);
-        while (!dead.load(std::memory_order_acquire) &&
-               cycles.load(std::memory_order_acquire) < start + 2 && Clock::now() < end)
+        const auto end = Clock::now() + DrainLimit;
+        while (!stalled() && cycles.load(std::memory_order_acquire) < start + 2 &&
+               Clock::now() < end)
             std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
 
-    bool sendMessage(OutSlot& s, const std::uint8_t* data, std::size_t length,
-                     std::chrono::milliseconds timeout) {
-        if (length == 0 || length > OutRingSize / 2)
-            return false;
+    // Never waits: what the ring cannot take now is counted as lost, so that no sender (and no
+    // lock it holds) hangs on a server that has stopped taking bytes.
+    bool sendMessage(OutSlot& s, const std::uint8_t* data, std::size_t length) {
         std::lock_guard l(s.writer);
         const auto size = static_cast<std::uint32_t>(length);
-        const auto end = Clock::now() + timeout;
-        while (s.ring.writeSpace() < sizeof size + size) {
-            if (dead.load(std::memory_order_acquire) || Clock::now() >= end)
-                return false;
-            std::this_thread::sleep_for(std::chrono::microseconds(500));
-        }
-        if (dead.load(std::memory_order_acquire))
+        if (length == 0 || length > OutRingSize / 2 || dead.load(std::memory_order_acquire) ||
+            !s.ring.write(&size, sizeof size, data, size)) {
+            s.dropped.fetch_add(1, std::memory_order_relaxed);
             return false;
-        return s.ring.write(&size, sizeof size, data, size);
+        }
+        ++s.written;
+        return true;
+    }
+
+    // Waits, a bounded time, until the process callback has taken every message handed over;
+    // returns the messages left behind.
+    std::uint64_t drainOutput(OutSlot& s) {
+        std::uint64_t written;
+        {
+            std::lock_guard w(s.writer);
+            written = s.written;
+        }
+        const auto end = Clock::now() + DrainLimit;
+        while (s.taken.load(std::memory_order_acquire) < written && !stalled() &&
+               Clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
+        return written - s.taken.load(std::memory_order_acquire);
     }
 
     jack_port_t* ensurePort(std::atomic<jack_port_t*>& slotPort, const char* name,
                             unsigned long flags) {
         jack_port_t* port = slotPort.load(std::memory_order_acquire);
+        if (port)
+            return port;
+        auto registered = std::make_shared<std::atomic<jack_port_t*>>(nullptr);
+        calls.run(
+            [c = client, n = std::string(name), flags, registered] {
+                registered->store(
+                    jack_port_register(c, n.c_str(), JACK_DEFAULT_MIDI_TYPE, flags, 0));
+            },
+            ServerCallLimit);
+        port = registered->load();
         if (!port) {
-            port = jack_port_register(client, name, JACK_DEFAULT_MIDI_TYPE, flags, 0);
-            slotPort.store(port, std::memory_order_release);
+            // A registration given up on earlier may have finished since.
+            const std::string full = std::string(jack_get_client_name(client)) + ":" + name;
+            port = jack_port_by_name(client, full.c_str());
+            if (port && !jack_port_is_mine(client, port))
+                port = nullptr;
         }
+        slotPort.store(port, std::memory_order_release);
         return port;
+    }
+
+    // Drops connections a close could not undo (the server did not answer then).
+    bool disconnectAll(jack_port_t* port) {
+        int r = 0;
+        return jack_port_connected(port) == 0 ||
+               callServer([c = client, port] { return jack_port_disconnect(c, port); }, r);
+    }
+
+    // A MIDI port of another client, of the given direction, that exists now.
+    bool otherPortExists(const std::string& name, unsigned long flags) {
+        jack_port_t* port = jack_port_by_name(client, name.c_str());
+        return port && !jack_port_is_mine(client, port) && (jack_port_flags(port) & flags) &&
+               std::string(jack_port_type(port)) == JACK_DEFAULT_MIDI_TYPE;
     }
 
     std::vector<std::string> otherPorts(unsigned long flags) {
@@ -238,11 +335,15 @@ struct JackService::Impl {
             , slot_(slot) {}
         ~Output() override { s_.closeOutput(slot_); }
         void sendShort(const std::uint8_t* data, std::size_t length) override {
-            s_.sendMessage(s_.outs[slot_], data, length, std::chrono::milliseconds(1000));
+            s_.sendMessage(s_.outs[slot_], data, length);
         }
         bool sendSysEx(const std::uint8_t* data, std::size_t length) override {
-            return s_.sendMessage(s_.outs[slot_], data, length, sysExTimeout(length));
+            return s_.sendMessage(s_.outs[slot_], data, length);
         }
+        std::uint64_t lost() const override {
+            return s_.outs[slot_].dropped.load(std::memory_order_relaxed);
+        }
+        std::uint64_t drain() override { return s_.drainOutput(s_.outs[slot_]); }
 
     private:
         Impl& s_;
@@ -255,6 +356,9 @@ struct JackService::Impl {
             : s_(s)
             , slot_(slot) {}
         ~Input() override { s_.closeInput(slot_); }
+        std::uint64_t lost() const override {
+            return s_.ins[slot_].dropped.load(std::memory_order_relaxed);
+        }
 
     private:
         Impl& s_;
@@ -264,8 +368,8 @@ struct JackService::Impl {
     std::unique_ptr<MidiOutputConnection> openOutputSlot(std::size_t slot,
                                                          const std::string& target, int& error) {
         std::lock_guard l(mutex);
-        if (dead.load(std::memory_order_acquire)) {
-            error = OpenServiceGone;
+        if (const int e = unusable()) {
+            error = e;
             return nullptr;
         }
         OutSlot& s = outs[slot];
@@ -276,17 +380,30 @@ struct JackService::Impl {
         const std::string name = "to device " + std::to_string(slot);
         jack_port_t* port = ensurePort(s.port, slot == 0 ? "Out" : name.c_str(), JackPortIsOutput);
         if (!port) {
-            error = OpenRefused;
+            error = calls.anyLate() ? OpenNoAnswer : OpenRefused;
             return nullptr;
         }
         if (!target.empty()) {
-            const int r = jack_connect(client, jack_port_name(port), target.c_str());
+            if (!disconnectAll(port)) {
+                error = OpenNoAnswer;
+                return nullptr;
+            }
+            int r = 0;
+            if (!callServer([c = client, from = std::string(jack_port_name(port)),
+                             target] { return jack_connect(c, from.c_str(), target.c_str()); },
+                            r)) {
+                error = OpenNoAnswer;
+                return nullptr;
+            }
             if (r != 0 && r != EEXIST) {
                 error = jack_port_by_name(client, target.c_str()) ? OpenRefused : OpenNoSuchDevice;
                 return nullptr;
             }
         }
         s.ring.reset(); // leftovers of a close that timed out
+        s.written = 0;
+        s.taken.store(0, std::memory_order_relaxed);
+        s.dropped.store(0, std::memory_order_relaxed);
         s.inUse = true;
         s.target = target;
         s.active.store(true, std::memory_order_release);
@@ -296,28 +413,32 @@ struct JackService::Impl {
 
     void closeOutput(std::size_t slot) {
         OutSlot& s = outs[slot];
-        {
-            // What was handed over goes out before the port lets go.
-            const auto end = Clock::now() + std::chrono::seconds(2);
-            std::lock_guard w(s.writer);
-            while (!dead.load(std::memory_order_acquire) && s.ring.readSpace() > 0 &&
-                   Clock::now() < end)
-                std::this_thread::sleep_for(std::chrono::microseconds(500));
-        }
         s.active.store(false, std::memory_order_release);
         waitCycles();
         std::lock_guard l(mutex);
-        if (!s.target.empty() && !dead.load(std::memory_order_acquire))
-            jack_disconnect(client, jack_port_name(s.port.load()), s.target.c_str());
+        // When the server does not answer, the next open of the slot drops the connection.
+        if (!s.target.empty() && !stalled()) {
+            int r = 0;
+            callServer([c = client, from = std::string(jack_port_name(s.port.load())),
+                        to = s.target] { return jack_disconnect(c, from.c_str(), to.c_str()); },
+                       r);
+        }
         s.target.clear();
         s.inUse = false;
+    }
+
+    // Why nothing can be opened now, or 0.
+    int unusable() const {
+        if (dead.load(std::memory_order_acquire))
+            return OpenServiceGone;
+        return stalled() ? OpenNoAnswer : OpenOk;
     }
 
     std::unique_ptr<MidiInputConnection> openInputSlot(std::size_t slot, const std::string& source,
                                                        MidiInputSink& sink, int& error) {
         std::lock_guard l(mutex);
-        if (dead.load(std::memory_order_acquire)) {
-            error = OpenServiceGone;
+        if (const int e = unusable()) {
+            error = e;
             return nullptr;
         }
         InSlot& s = ins[slot];
@@ -328,21 +449,33 @@ struct JackService::Impl {
         const std::string name = "from device " + std::to_string(slot);
         jack_port_t* port = ensurePort(s.port, slot == 0 ? "In" : name.c_str(), JackPortIsInput);
         if (!port) {
-            error = OpenRefused;
+            error = calls.anyLate() ? OpenNoAnswer : OpenRefused;
+            return nullptr;
+        }
+        if (!source.empty() && !disconnectAll(port)) {
+            error = OpenNoAnswer;
             return nullptr;
         }
         {
             std::lock_guard dl(s.dispatch);
             s.sink = &sink;
             s.parser.reset();
+            s.dropped.store(0, std::memory_order_relaxed);
             s.generation.fetch_add(1, std::memory_order_acq_rel);
         }
         if (!source.empty()) {
-            const int r = jack_connect(client, source.c_str(), jack_port_name(port));
-            if (r != 0 && r != EEXIST) {
+            int r = 0;
+            const bool answered = callServer(
+                [c = client, source, to = std::string(jack_port_name(port))] {
+                    return jack_connect(c, source.c_str(), to.c_str());
+                },
+                r);
+            if (!answered || (r != 0 && r != EEXIST)) {
                 std::lock_guard dl(s.dispatch);
                 s.sink = nullptr;
-                error = jack_port_by_name(client, source.c_str()) ? OpenRefused : OpenNoSuchDevice;
+                error = !answered                                   ? OpenNoAnswer
+                        : jack_port_by_name(client, source.c_str()) ? OpenRefused
+                                                                    : OpenNoSuchDevice;
                 return nullptr;
             }
         }
@@ -365,58 +498,67 @@ struct JackService::Impl {
             s.generation.fetch_add(1, std::memory_order_acq_rel);
         }
         std::lock_guard l(mutex);
-        if (!s.source.empty() && !dead.load(std::memory_order_acquire))
-            jack_disconnect(client, s.source.c_str(), jack_port_name(s.port.load()));
+        if (!s.source.empty() && !stalled()) {
+            int r = 0;
+            callServer(
+                [c = client, from = s.source, to = std::string(jack_port_name(s.port.load()))] {
+                    return jack_disconnect(c, from.c_str(), to.c_str());
+                },
+                r);
+        }
         s.source.clear();
         s.inUse = false;
     }
 };
 
-std::unique_ptr<JackService> JackService::connect(const std::string& clientName) {
+std::unique_ptr<JackService> JackService::connect(const std::string& clientName,
+                                                  const std::string& serverName) {
+    const std::string server = serverName.empty() ? DefaultJackServerName() : serverName;
+    // Without a server libjack is not touched at all: a user of ALSA alone must not depend on
+    // JACK's shared files, which a client killed at the wrong moment can leave damaged.
+    if (!JackServerRunning(server))
+        return nullptr;
     auto d = std::make_unique<Impl>();
     sem_init(&d->wake, 0, 0);
-    d->client = OpenJackClientWithin(clientName, JackNoStartServer, {}, std::chrono::seconds(10));
+    d->client =
+        OpenJackClientWithin(clientName, JackNoStartServer, server, std::chrono::seconds(10));
     if (!d->client)
         return nullptr;
     jack_set_process_callback(d->client, &Impl::process, d.get());
     jack_on_info_shutdown(d->client, &Impl::shutdown, d.get());
     // The virtual ports exist as long as the program runs, so others can connect to them.
-    d->ensurePort(d->outs[0].port, "Out", JackPortIsOutput);
-    d->ensurePort(d->ins[0].port, "In", JackPortIsInput);
-    if (jack_activate(d->client) != 0)
+    int activated = -1;
+    if (!d->ensurePort(d->outs[0].port, "Out", JackPortIsOutput) ||
+        !d->ensurePort(d->ins[0].port, "In", JackPortIsInput) ||
+        !d->callServer([c = d->client] { return jack_activate(c); }, activated) || activated != 0) {
+        Impl::dispose(std::move(d));
         return nullptr;
+    }
+    d->lastCycleSeen.store(nowNs(), std::memory_order_release);
     d->thread = std::thread([p = d.get()] { p->run(); });
     return std::unique_ptr<JackService>(new JackService(std::move(d)));
 }
 
 JackService::JackService(std::unique_ptr<Impl> impl)
     : d(std::move(impl)) {}
-JackService::~JackService() = default;
+
+JackService::~JackService() {
+    Impl::dispose(std::move(d));
+}
 
 std::vector<std::string> JackService::inputNames() {
-    auto names = d->otherPorts(JackPortIsOutput);
-    std::lock_guard l(d->mutex);
-    d->lastInputs = names;
-    return names;
+    return d->otherPorts(JackPortIsOutput);
 }
 
 std::vector<std::string> JackService::outputNames() {
-    auto names = d->otherPorts(JackPortIsInput);
-    std::lock_guard l(d->mutex);
-    d->lastOutputs = names;
-    return names;
+    return d->otherPorts(JackPortIsInput);
 }
 
-std::unique_ptr<MidiInputConnection> JackService::openInput(std::size_t index, MidiInputSink& sink,
-                                                            int& error) {
-    std::string source;
-    {
-        std::lock_guard l(d->mutex);
-        if (index >= d->lastInputs.size()) {
-            error = OpenNoSuchDevice;
-            return nullptr;
-        }
-        source = d->lastInputs[index];
+std::unique_ptr<MidiInputConnection> JackService::openInput(const std::string& source,
+                                                            MidiInputSink& sink, int& error) {
+    if (!d->otherPortExists(source, JackPortIsOutput)) {
+        error = d->dead ? OpenServiceGone : OpenNoSuchDevice;
+        return nullptr;
     }
     for (std::size_t slot = 1; slot < Slots; ++slot) {
         int e = OpenOk;
@@ -429,15 +571,11 @@ std::unique_ptr<MidiInputConnection> JackService::openInput(std::size_t index, M
     return nullptr;
 }
 
-std::unique_ptr<MidiOutputConnection> JackService::openOutput(std::size_t index, int& error) {
-    std::string target;
-    {
-        std::lock_guard l(d->mutex);
-        if (index >= d->lastOutputs.size()) {
-            error = OpenNoSuchDevice;
-            return nullptr;
-        }
-        target = d->lastOutputs[index];
+std::unique_ptr<MidiOutputConnection> JackService::openOutput(const std::string& target,
+                                                              int& error) {
+    if (!d->otherPortExists(target, JackPortIsInput)) {
+        error = d->dead ? OpenServiceGone : OpenNoSuchDevice;
+        return nullptr;
     }
     for (std::size_t slot = 1; slot < Slots; ++slot) {
         int e = OpenOk;
@@ -476,7 +614,9 @@ std::uint64_t JackService::droppedOutput() const {
 }
 
 PlatformService makeJackService() {
-    jack_set_error_function([](const char*) {}); // a missing server is normal, not an error
+    if (!JackServerRunning(DefaultJackServerName()))
+        return {};
+    jack_set_error_function([](const char*) {}); // a server going away is not our error
     auto jack = JackService::connect();
     if (!jack)
         return {};

@@ -13,19 +13,22 @@ namespace korv::midi {
 
 class JackService : public MidiService, public VirtualPortProvider {
 public:
-    // Connects to the server named by JACK_DEFAULT_SERVER (or the default one); nullptr when
-    // no server runs.
-    static std::unique_ptr<JackService> connect(const std::string& clientName = VirtualPortName);
+    // Connects to the server `serverName` (when empty: the one named by JACK_DEFAULT_SERVER, or
+    // the default one); nullptr when no such server runs or it does not answer. Without a
+    // running server no call goes into the JACK library.
+    static std::unique_ptr<JackService> connect(const std::string& clientName = VirtualPortName,
+                                                const std::string& serverName = {});
     ~JackService() override;
 
     std::string serviceName() const override { return "JACK"; }
     // Other clients' MIDI ports as "client:port"; inputs are their outputs and vice versa.
-    // An open by index refers to the list returned last.
     std::vector<std::string> inputNames() override;
     std::vector<std::string> outputNames() override;
-    std::unique_ptr<MidiInputConnection> openInput(std::size_t index, MidiInputSink& sink,
+    // Calls that wait on the server have a time limit; once one was given up on, or no process
+    // cycle has run for a second, opens fail at once with OpenNoAnswer until the server answers.
+    std::unique_ptr<MidiInputConnection> openInput(const std::string& name, MidiInputSink& sink,
                                                    int& error) override;
-    std::unique_ptr<MidiOutputConnection> openOutput(std::size_t index, int& error) override;
+    std::unique_ptr<MidiOutputConnection> openOutput(const std::string& name, int& error) override;
 
     std::unique_ptr<MidiInputConnection> openVirtualInput(MidiInputSink& sink, int& error) override;
     std::unique_ptr<MidiOutputConnection> openVirtualOutput(int& error) override;
@@ -34,9 +37,9 @@ public:
     std::string virtualOutputPort() const;
     std::string virtualInputPort() const;
     // False once the server has gone away.
-    bool alive() const;
+    bool alive() const override;
     // Received events that did not fit the receive ring, and sent messages JACK could not
-    // carry (larger than a port buffer).
+    // carry (larger than a port buffer), over all ports.
     std::uint64_t droppedInput() const;
     std::uint64_t droppedOutput() const;
 

@@ -27,6 +27,9 @@ public:
 class MidiInputConnection {
 public:
     virtual ~MidiInputConnection() = default;
+    // Events that arrived while the program could not take them (a receive queue was full),
+    // since the open. Read on the thread that opened the connection.
+    virtual std::uint64_t lost() const { return 0; }
 };
 
 // One opened output of a service. Calls may come from several threads; the service
@@ -42,6 +45,13 @@ public:
     virtual bool sendSysEx(const std::uint8_t* data, std::size_t length) = 0;
     // Silences the device (all notes off where the service has such a call); may do nothing.
     virtual void reset() {}
+    // Messages that could not be carried since the open (a send queue was full, a message too
+    // large for the service).
+    virtual std::uint64_t lost() const { return 0; }
+    // Before the connection is destroyed: lets what was handed over go out, waiting a bounded
+    // time. Returns the messages thrown away because they could not go out (not counted by
+    // lost()).
+    virtual std::uint64_t drain() { return 0; }
 };
 
 // Result codes of an open; 0 is success.
@@ -50,6 +60,13 @@ enum OpenError : int {
     OpenNoSuchDevice = 2, // the device has gone
     OpenServiceGone = 3,  // the MIDI service is not running any more
     OpenRefused = 4,      // the service refused (device busy, no permission, ...)
+    OpenNoAnswer = 6,     // the service is stuck: it did not answer in time
+};
+
+// Result codes of a close; 0 is success.
+enum CloseError : int {
+    CloseOk = 0,
+    CloseLostMessages = 5, // messages handed over before the close never went out
 };
 
 class MidiService {
@@ -60,10 +77,14 @@ public:
     // Device names in a stable order, taken now.
     virtual std::vector<std::string> inputNames() = 0;
     virtual std::vector<std::string> outputNames() = 0;
-    // Opens device `index` of the lists above. On failure returns nullptr and sets `error`.
-    virtual std::unique_ptr<MidiInputConnection> openInput(std::size_t index, MidiInputSink& sink,
-                                                           int& error) = 0;
-    virtual std::unique_ptr<MidiOutputConnection> openOutput(std::size_t index, int& error) = 0;
+    // Opens the device of that name, as the lists above gave it; a device that has gone since
+    // fails with OpenNoSuchDevice. On failure returns nullptr and sets `error`.
+    virtual std::unique_ptr<MidiInputConnection> openInput(const std::string& name,
+                                                           MidiInputSink& sink, int& error) = 0;
+    virtual std::unique_ptr<MidiOutputConnection> openOutput(const std::string& name,
+                                                             int& error) = 0;
+    // False once the service has gone away (its server quit); its devices no longer work.
+    virtual bool alive() const { return true; }
 };
 
 } // namespace korv::midi

@@ -50,7 +50,7 @@ std::vector<MidiSystem::Device> collect(const std::vector<MidiService*>& service
         for (std::size_t i = 0; i < names.size(); ++i) {
             if (devices.size() >= static_cast<std::size_t>(MidiSystem::MaxDevices))
                 return devices;
-            devices.push_back({s, i, names[i]});
+            devices.push_back({s, names[i]});
         }
     }
     return devices;
@@ -62,6 +62,13 @@ std::vector<MidiSystem::Device> MidiSystem::inputs() const {
 }
 std::vector<MidiSystem::Device> MidiSystem::outputs() const {
     return collect(services_, false);
+}
+
+std::string MidiSystem::goneService() const {
+    for (MidiService* s : services_)
+        if (!s->alive())
+            return s->serviceName();
+    return {};
 }
 
 } // namespace korv::midi

@@ -23,15 +23,16 @@ public:
     // runs (never started by us). Either may be missing; the list may be empty.
     static std::unique_ptr<MidiSystem> createDefault();
 
-    // A device of one direction: which service and which index in that service's list.
+    // A device of one direction: which service and the name it is opened by.
     struct Device {
         MidiService* service = nullptr;
-        std::size_t index = 0;
         std::string name;
     };
     // Taken when called; at most MaxDevices entries.
     std::vector<Device> inputs() const;
     std::vector<Device> outputs() const;
+    // The name of a service that has gone away since the start ("JACK"), empty while all run.
+    std::string goneService() const;
 
 private:
     std::vector<MidiService*> services_;

@@ -4,6 +4,7 @@
 
 #include "MidiService.h"
 
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -31,7 +32,10 @@ PlatformService makeAlsaService();
 PlatformService makeJackService();
 
 // One input and one output device named "Virtual Korvanette": output goes to the virtual
-// port of every provider, input from all of them is merged. Providers must outlive it.
-std::unique_ptr<MidiService> makeVirtualService(std::vector<VirtualPortProvider*> providers);
+// port of every provider, input from all of them is merged. A provider whose SysEx stops for
+// `silence` no longer holds the others back. Providers must outlive it.
+std::unique_ptr<MidiService>
+makeVirtualService(std::vector<VirtualPortProvider*> providers,
+                   std::chrono::milliseconds silence = std::chrono::milliseconds(1000));
 
 } // namespace korv::midi

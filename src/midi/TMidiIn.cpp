@@ -23,6 +23,7 @@ struct TMidiIn::Impl : MidiInputSink {
     int port = 0;
     int openResult = 0;
     int closeResult = 0;
+    std::uint64_t lostEarlier = 0; // by connections closed before
     std::atomic<bool> useShort{true};
     std::atomic<bool> useSysEx{true};
     // Set from the start of a close to the next open: nothing is raised meanwhile.
@@ -84,12 +85,14 @@ struct TMidiIn::Impl : MidiInputSink {
         }
         const auto& dev = devices[static_cast<std::size_t>(port)];
         int error = OpenOk;
-        connection = dev.service->openInput(dev.index, *this, error);
+        connection = dev.service->openInput(dev.name, *this, error);
         openResult = connection ? OpenOk : (error ? error : OpenRefused);
     }
 
     void close() {
         closing.store(true, std::memory_order_release);
+        if (connection)
+            lostEarlier += connection->lost();
         connection.reset(); // no sink call runs after this
         closeResult = 0;
     }
@@ -146,6 +149,9 @@ int TMidiIn::OpenResult() const {
 }
 int TMidiIn::CloseResult() const {
     return d->closeResult;
+}
+std::uint64_t TMidiIn::Lost() const {
+    return d->lostEarlier + (d->connection ? d->connection->lost() : 0);
 }
 bool TMidiIn::UseShort() const {
     return d->useShort;

@@ -31,6 +31,9 @@ public:
     std::string DeviceName(int device) const;
     int OpenResult() const;
     int CloseResult() const;
+    // Events that arrived while the program could not take them in (it fell behind), since
+    // this component was made. Call from the thread that opens and closes the port.
+    std::uint64_t Lost() const;
 
     // Assign while the port is closed.
     ShortEvent OnShort;

@@ -7,55 +7,107 @@
 
 namespace korv::midi {
 
+namespace {
+
+// A held message that a newer one of the same kind replaces: only its last value matters.
+// Controllers and polyphonic pressure are told apart by their first byte (controller, key);
+// pitch bend and channel pressure carry nothing but the value.
+bool collapses(std::uint8_t status) {
+    const int kind = status & 0xF0;
+    return kind == 0xA0 || kind == 0xB0 || kind == 0xD0 || kind == 0xE0;
+}
+bool replaces(const std::array<std::uint8_t, 3>& held, const std::array<std::uint8_t, 3>& msg) {
+    const int kind = msg[0] & 0xF0;
+    return held[0] == msg[0] && (kind == 0xD0 || kind == 0xE0 || held[1] == msg[1]);
+}
+
+} // namespace
+
 struct TMidiOut::Impl {
-    // Short messages held back while a SysEx is open: a knob turned during a 20-second paced
-    // send gives a few thousand at most.
+    // Short messages held back while a SysEx is open. Repeated controller values collapse into
+    // one, so this fills only with notes and program changes, even during an hour-long send.
     static constexpr std::size_t HoldCapacity = 4096;
 
     explicit Impl(const MidiSystem& system)
         : devices(system.outputs()) {}
 
     const std::vector<MidiSystem::Device> devices; // taken once
-    // Serialises everything below between the GUI and the timer thread.
+    // Serialises everything below between the GUI and the timer thread. Never held while a
+    // port opens or drains: those may wait on the MIDI service.
     mutable std::mutex mutex;
     std::unique_ptr<MidiOutputConnection> connection;
     bool usingPort = false;
     int port = 0;
     int openResult = 0;
     int closeResult = 0;
+    std::uint64_t lostEarlier = 0; // by connections closed before, and at their close
 
     bool sysExOpen = false; // a piece went out without its F7
     std::array<std::array<std::uint8_t, 3>, HoldCapacity> held{};
     std::size_t heldStart = 0;
     std::size_t heldCount = 0;
-    std::size_t heldDropped = 0;
 
-    void open() {
+    // GUI thread, without the mutex.
+    void open(int which) {
+        std::unique_ptr<MidiOutputConnection> opened;
+        int result = OpenNoSuchDevice;
+        if (which >= 0 && which < static_cast<int>(devices.size())) {
+            const auto& dev = devices[static_cast<std::size_t>(which)];
+            int error = OpenOk;
+            opened = dev.service->openOutput(dev.name, error);
+            result = opened ? OpenOk : (error ? error : OpenRefused);
+        }
+        std::lock_guard l(mutex);
         sysExOpen = false;
         heldCount = 0;
-        if (port < 0 || port >= static_cast<int>(devices.size())) {
-            openResult = OpenNoSuchDevice;
-            return;
-        }
-        const auto& dev = devices[static_cast<std::size_t>(port)];
-        int error = OpenOk;
-        connection = dev.service->openOutput(dev.index, error);
-        openResult = connection ? OpenOk : (error ? error : OpenRefused);
+        heldStart = 0;
+        connection = std::move(opened);
+        openResult = result;
     }
 
-    void close() {
+    // Under the mutex: takes the connection out for close().
+    std::unique_ptr<MidiOutputConnection> detach() {
         // Messages still held would follow a SysEx that never ends: they go out now, so a
         // note-off is not lost.
         sysExOpen = false;
         releaseHeld();
-        connection.reset();
-        closeResult = 0;
+        return std::move(connection);
+    }
+
+    // GUI thread, without the mutex.
+    void close(std::unique_ptr<MidiOutputConnection> old) {
+        std::uint64_t lostAtClose = 0, lostBefore = 0;
+        if (old) {
+            lostAtClose = old->drain();
+            lostBefore = old->lost();
+            old.reset();
+        }
+        std::lock_guard l(mutex);
+        lostEarlier += lostBefore + lostAtClose;
+        closeResult = lostAtClose ? CloseLostMessages : CloseOk;
     }
 
     void sendShort(const std::uint8_t* msg) {
         const std::size_t len = putMessageLength(msg[0]);
         if (len && connection)
             connection->sendShort(msg, len);
+    }
+
+    // Notes, program changes and the box's meta entries keep their order.
+    void hold(const std::array<std::uint8_t, 3>& msg) {
+        for (std::size_t i = 0; collapses(msg[0]) && i < heldCount; ++i) {
+            auto& h = held[(heldStart + i) % HoldCapacity];
+            if (replaces(h, msg)) {
+                h = msg;
+                return;
+            }
+        }
+        if (heldCount == HoldCapacity) {
+            ++lostEarlier;
+            return;
+        }
+        held[(heldStart + heldCount) % HoldCapacity] = msg;
+        ++heldCount;
     }
 
     void releaseHeld() {
@@ -72,9 +124,7 @@ TMidiOut::TMidiOut(const MidiSystem& system)
     : d(std::make_unique<Impl>(system)) {}
 
 TMidiOut::~TMidiOut() {
-    std::lock_guard l(d->mutex);
-    if (d->usingPort)
-        d->close();
+    SetUsing(false);
 }
 
 bool TMidiOut::Using() const {
@@ -83,12 +133,21 @@ bool TMidiOut::Using() const {
 }
 
 void TMidiOut::SetUsing(bool value) {
-    std::lock_guard l(d->mutex);
-    if (value && !d->usingPort)
-        d->open();
-    else if (!value && d->usingPort)
-        d->close();
-    d->usingPort = value;
+    std::unique_ptr<MidiOutputConnection> old;
+    int port;
+    {
+        std::lock_guard l(d->mutex);
+        if (value == d->usingPort)
+            return;
+        d->usingPort = value;
+        if (!value)
+            old = d->detach();
+        port = d->port;
+    }
+    if (value)
+        d->open(port);
+    else
+        d->close(std::move(old));
 }
 
 int TMidiOut::Port() const {
@@ -99,14 +158,16 @@ int TMidiOut::Port() const {
 void TMidiOut::SetPort(int port) {
     if (port < 0 || port >= NumDevs())
         return;
-    std::lock_guard l(d->mutex);
-    if (!d->usingPort) {
+    std::unique_ptr<MidiOutputConnection> old;
+    {
+        std::lock_guard l(d->mutex);
         d->port = port;
-        return;
+        if (!d->usingPort)
+            return;
+        old = d->detach();
     }
-    d->close();
-    d->port = port;
-    d->open();
+    d->close(std::move(old));
+    d->open(port);
 }
 
 int TMidiOut::NumDevs() const {
@@ -129,6 +190,11 @@ int TMidiOut::CloseResult() const {
     return d->closeResult;
 }
 
+std::uint64_t TMidiOut::Lost() const {
+    std::lock_guard l(d->mutex);
+    return d->lostEarlier + (d->connection ? d->connection->lost() : 0);
+}
+
 void TMidiOut::Put(std::uint8_t status, std::uint8_t first, std::uint8_t second) {
     std::lock_guard l(d->mutex);
     if (!d->usingPort || !d->connection)
@@ -136,16 +202,10 @@ void TMidiOut::Put(std::uint8_t status, std::uint8_t first, std::uint8_t second)
     const std::array<std::uint8_t, 3> msg{status, first, second};
     // A put message is never a lone real-time byte (F-statuses carry their data bytes), so
     // inside an open SysEx every one of them waits for the F7.
-    if (!d->sysExOpen) {
+    if (d->sysExOpen)
+        d->hold(msg);
+    else
         d->sendShort(msg.data());
-        return;
-    }
-    if (d->heldCount == Impl::HoldCapacity) {
-        ++d->heldDropped;
-        return;
-    }
-    d->held[(d->heldStart + d->heldCount) % Impl::HoldCapacity] = msg;
-    ++d->heldCount;
 }
 
 void TMidiOut::SysEx(const std::uint8_t* data, int length) {

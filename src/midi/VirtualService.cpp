@@ -1,11 +1,13 @@
 // The "Virtual Korvanette" device over every available service. Output fans out to the
 // virtual port of each service. Input from several services is merged into one stream: the
 // deliveries are serialised, and while one source is inside a SysEx the other's SysEx bytes
-// are dropped and its short messages held back, so that neither breaks the other's dump.
+// are dropped and its short messages held back, so that neither breaks the other's dump. A source
+// that falls silent inside a SysEx loses the merge after a pause.
 #include "MidiBytes.h"
 #include "PlatformServices.h"
 
 #include <array>
+#include <chrono>
 #include <mutex>
 
 namespace korv::midi {
@@ -35,13 +37,17 @@ private:
     std::vector<std::unique_ptr<MidiOutputConnection>> outs_;
 };
 
+using Clock = std::chrono::steady_clock;
+
 class MergeSink {
 public:
-    explicit MergeSink(MidiInputSink& target)
-        : target_(target) {}
+    MergeSink(MidiInputSink& target, std::chrono::milliseconds silence)
+        : target_(target)
+        , silence_(silence) {}
 
     void shortMessage(int source, std::uint8_t s, std::uint8_t a, std::uint8_t b) {
         std::lock_guard l(mutex_);
+        heard(source);
         if (!isRealTime(s) && owner_ >= 0 && owner_ != source) {
             if (heldCount_ < held_.size())
                 held_[(heldStart_ + heldCount_++) % held_.size()] = {s, a, b};
@@ -56,6 +62,7 @@ public:
 
     void sysExBytes(int source, const std::uint8_t* data, std::size_t length) {
         std::lock_guard l(mutex_);
+        heard(source);
         if (owner_ >= 0 && owner_ != source)
             return;
         for (std::size_t i = 0; i < length; ++i) {
@@ -70,6 +77,20 @@ public:
     }
 
 private:
+    // The owner of an unfinished SysEx that has sent nothing for the pause loses the merge;
+    // the receiver drops its unfinished message when the next one begins.
+    void heard(int source) {
+        const auto now = Clock::now();
+        if (owner_ == source) {
+            ownerHeard_ = now;
+        } else if (owner_ >= 0 && now - ownerHeard_ >= silence_) {
+            owner_ = -1;
+            releaseHeld();
+        }
+        if (owner_ < 0)
+            ownerHeard_ = now; // for the next owner
+    }
+
     void releaseHeld() {
         while (heldCount_ > 0) {
             const auto& m = held_[heldStart_];
@@ -80,8 +101,10 @@ private:
     }
 
     MidiInputSink& target_;
+    const std::chrono::milliseconds silence_;
     std::mutex mutex_;
     int owner_ = -1;
+    Clock::time_point ownerHeard_; // when the owner last sent something
     std::array<std::array<std::uint8_t, 3>, 256> held_{};
     std::size_t heldStart_ = 0;
     std::size_t heldCount_ = 0;
@@ -106,8 +129,8 @@ private:
 
 class MergedInput : public MidiInputConnection {
 public:
-    explicit MergedInput(MidiInputSink& target)
-        : merge_(target) {}
+    MergedInput(MidiInputSink& target, std::chrono::milliseconds silence)
+        : merge_(target, silence) {}
     ~MergedInput() override { ins_.clear(); } // no delivery after this
 
     MergeSink merge_;
@@ -117,20 +140,21 @@ public:
 
 class VirtualService : public MidiService {
 public:
-    explicit VirtualService(std::vector<VirtualPortProvider*> providers)
-        : providers_(std::move(providers)) {}
+    VirtualService(std::vector<VirtualPortProvider*> providers, std::chrono::milliseconds silence)
+        : providers_(std::move(providers))
+        , silence_(silence) {}
 
     std::string serviceName() const override { return "virtual"; }
     std::vector<std::string> inputNames() override { return {VirtualPortName}; }
     std::vector<std::string> outputNames() override { return {VirtualPortName}; }
 
-    std::unique_ptr<MidiInputConnection> openInput(std::size_t index, MidiInputSink& sink,
+    std::unique_ptr<MidiInputConnection> openInput(const std::string& name, MidiInputSink& sink,
                                                    int& error) override {
-        if (index != 0) {
+        if (name != VirtualPortName) {
             error = OpenNoSuchDevice;
             return nullptr;
         }
-        auto merged = std::make_unique<MergedInput>(sink);
+        auto merged = std::make_unique<MergedInput>(sink, silence_);
         int lastError = OpenServiceGone;
         for (auto* p : providers_) {
             auto s = std::make_unique<SourceSink>(merged->merge_,
@@ -151,8 +175,8 @@ public:
         return merged;
     }
 
-    std::unique_ptr<MidiOutputConnection> openOutput(std::size_t index, int& error) override {
-        if (index != 0) {
+    std::unique_ptr<MidiOutputConnection> openOutput(const std::string& name, int& error) override {
+        if (name != VirtualPortName) {
             error = OpenNoSuchDevice;
             return nullptr;
         }
@@ -175,12 +199,14 @@ public:
 
 private:
     std::vector<VirtualPortProvider*> providers_;
+    std::chrono::milliseconds silence_;
 };
 
 } // namespace
 
-std::unique_ptr<MidiService> makeVirtualService(std::vector<VirtualPortProvider*> providers) {
-    return std::make_unique<VirtualService>(std::move(providers));
+std::unique_ptr<MidiService> makeVirtualService(std::vector<VirtualPortProvider*> providers,
+                                                std::chrono::milliseconds silence) {
+    return std::make_unique<VirtualService>(std::move(providers), silence);
 }
 
 } // namespace korv::midi

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 #include <thread>
 
@@ -246,9 +247,10 @@ TEST_F(LoopbackPorts, NothingIsRaisedAfterTheInputCloses) {
         loop.inject(0, {0x90, 1, 2});
     in.SetUsing(false);
     closed = true;
+    const int callsAtClose = calls;
     loop.flush();
     EXPECT_FALSE(late);
-    EXPECT_LT(calls.load(), 2000 + 1);
+    EXPECT_EQ(calls.load(), callsAtClose); // what was still queued is not raised
     in.SetPort(1);
     in.SetUsing(true);
     EXPECT_FALSE(loop.inject(0, {0x90, 1, 2}));
@@ -293,4 +295,132 @@ TEST_F(LoopbackPorts, ShortMessagesFromAnotherThreadNeverLandInsideAPacedDump) {
         }
     }
     EXPECT_EQ(shorts, static_cast<std::size_t>(turns)); // none lost, none inside the dump
+}
+
+TEST_F(LoopbackPorts, HeldControllerValuesCollapseToTheLastWhileNotesKeepTheirOrder) {
+    TMidiOut out(system);
+    out.SetUsing(true);
+    const Bytes head{0xF0, 0x00, 0x00, 0x7E, 0x45, 0x02}, tail{0x01, 0x02, 0xF7};
+    out.SysEx(head.data(), 6);
+    for (std::uint8_t v = 0; v < 100; ++v)
+        out.Put(0xB0, 7, v); // a knob turned all through the send
+    out.Put(0x90, 60, 100);
+    out.Put(0xB0, 7, 127);
+    out.Put(0xB1, 7, 5); // another channel
+    out.Put(0xB0, 8, 9); // another controller
+    out.Put(0xE0, 0x00, 0x10);
+    out.Put(0xE0, 0x7F, 0x20); // pitch bend: both bytes are the value
+    out.Put(0xD0, 10, 0);
+    out.Put(0xD0, 20, 0);
+    out.Put(0xA0, 60, 1);
+    out.Put(0xA0, 60, 2);
+    out.Put(0xA0, 61, 3);
+    out.Put(0xC0, 1, 0);
+    out.Put(0xC0, 2, 0);
+    out.Put(0x80, 60, 0);
+    out.Put(0x90, 60, 100);
+    out.SysEx(tail.data(), 3);
+    EXPECT_EQ(loop.sentMessages(0), (std::vector<Bytes>{head,
+                                                        tail,
+                                                        {0xB0, 7, 127},
+                                                        {0x90, 60, 100},
+                                                        {0xB1, 7, 5},
+                                                        {0xB0, 8, 9},
+                                                        {0xE0, 0x7F, 0x20},
+                                                        {0xD0, 20},
+                                                        {0xA0, 60, 2},
+                                                        {0xA0, 61, 3},
+                                                        {0xC0, 1},
+                                                        {0xC0, 2},
+                                                        {0x80, 60, 0},
+                                                        {0x90, 60, 100}}));
+    EXPECT_EQ(out.Lost(), 0u);
+}
+
+TEST_F(LoopbackPorts, AFullHoldQueueCountsWhatItDrops) {
+    TMidiOut out(system);
+    out.SetUsing(true);
+    const Bytes head{0xF0, 0x01, 0x02}, tail{0x03, 0xF7, 0xF7};
+    out.SysEx(head.data(), 3);
+    for (int i = 0; i < 5000; ++i)
+        out.Put(0x90 | (i & 0x0F), static_cast<std::uint8_t>((i >> 4) & 0x7F), 1);
+    EXPECT_EQ(out.Lost(), 904u); // 4,096 wait
+    out.SysEx(tail.data(), 3);
+    const auto sent = loop.sentMessages(0);
+    ASSERT_EQ(sent.size(), 2u + 4096u);
+    EXPECT_EQ(sent[2], (Bytes{0x90, 0, 1}));
+    EXPECT_EQ(sent.back(), (Bytes{0x9F, 0x7F, 1})); // note 4,095: 0x7F on channel 16
+    out.SetUsing(false);
+    EXPECT_EQ(out.CloseResult(), CloseOk);
+    EXPECT_EQ(out.Lost(), 904u);
+}
+
+TEST_F(LoopbackPorts, SetPortOnAnOpenPortReopensOnTheNewDevice) {
+    TMidiOut out(system);
+    TMidiIn in(system);
+    listen(in);
+    out.SetUsing(true);
+    in.SetUsing(true);
+    out.SetPort(1);
+    in.SetPort(1);
+    EXPECT_TRUE(out.Using());
+    EXPECT_EQ(out.OpenResult(), 0);
+    EXPECT_EQ(in.OpenResult(), 0);
+    out.Put(0x90, 1, 2);
+    EXPECT_EQ(loop.sent(0), Bytes{});
+    EXPECT_EQ(loop.sent(1), (Bytes{0x90, 1, 2}));
+    TMidiOut other(system); // the first device was let go
+    other.SetUsing(true);
+    EXPECT_EQ(other.OpenResult(), 0);
+    EXPECT_FALSE(loop.inject(0, {0x90, 1, 2}));
+    EXPECT_TRUE(loop.inject(1, {0x90, 3, 4}));
+    loop.flush();
+    EXPECT_EQ(rx.shorts, (std::vector<Bytes>{{0x90, 3, 4}}));
+}
+
+TEST_F(LoopbackPorts, ANewF0StartsTheBufferAfresh) {
+    TMidiIn in(system);
+    listen(in);
+    in.SetUsing(true);
+    Bytes unfinished{0xF0, 0x01};
+    unfinished.insert(unfinished.end(), 130, 0x05); // one full buffer raised, two bytes left
+    loop.inject(0, unfinished);
+    loop.inject(0, {0xF0, 0x7E, 0x01, 0xF7});
+    loop.flush();
+    ASSERT_EQ(rx.sysex.size(), 2u);
+    EXPECT_EQ(rx.sysex[0].size(), 128u);
+    EXPECT_EQ(rx.sysex[1], (Bytes{0xF0, 0x7E, 0x01, 0xF7}));
+}
+
+TEST_F(LoopbackPorts, NoSysExIsRaisedOnceTheInputStartsClosing) {
+    TMidiIn in(system);
+    std::mutex m;
+    std::condition_variable cv;
+    bool inHandler = false, closing = false;
+    std::atomic<int> calls{0};
+    in.OnSysEx = [&](TMidiIn&, const std::uint8_t*, int) {
+        if (++calls > 1)
+            return;
+        std::unique_lock l(m);
+        inHandler = true;
+        cv.notify_all();
+        cv.wait(l, [&] { return closing; });
+        l.unlock();
+        // Give the close time to begin; it then waits for this call to end.
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    };
+    in.SetUsing(true);
+    Bytes many;
+    for (int i = 0; i < 20; ++i)
+        many.insert(many.end(), {0xF0, static_cast<std::uint8_t>(i), 0xF7});
+    loop.inject(0, many); // one delivery: the rest follows the first call at once
+    {
+        std::unique_lock l(m);
+        cv.wait(l, [&] { return inHandler; });
+        closing = true;
+        cv.notify_all();
+    }
+    in.SetUsing(false);
+    loop.flush();
+    EXPECT_EQ(calls.load(), 1);
 }

@@ -167,6 +167,25 @@ TEST_F(TempoClock, HandlerStopsTheClockAndSwitchingOffResetsTheBar) {
     EXPECT_EQ(raised.back().tick, 1); // a new start begins a new bar
 }
 
+TEST_F(TempoClock, ResolutionChangedWhileRunningKeepsTheBarPosition) {
+    enable();
+    while (raised.empty() || raised.back().tick != 48)
+        source.runUntil(source.now + 5);
+    const std::uint32_t at = source.now - start;
+    timer.SetResolution(10);
+    EXPECT_EQ(source.starts, 2);
+    EXPECT_EQ(source.delay, 10u);
+    EXPECT_EQ(timer.Tick(), 48);
+    EXPECT_EQ(timer.TimerCount(), 100); // 48 ticks of 20.833 ms in 10 ms callbacks
+    const std::size_t before = raised.size();
+    source.runUntil(source.now + 40);
+    ASSERT_EQ(raised.size(), before + 2);
+    EXPECT_EQ(raised[before].tick, 49);
+    EXPECT_EQ(raised[before].at, at + 10);
+    EXPECT_EQ(raised[before + 1].tick, 50);
+    EXPECT_EQ(raised[before + 1].at, at + 40);
+}
+
 TEST_F(TempoClock, UnchangedValuesRestartNothing) {
     enable();
     timer.SetEnabled(true);
@@ -200,4 +219,22 @@ TEST(PlatformTempoClock, RunsOnItsOwnThreadAndStopsFromInsideItsHandler) {
     }
     EXPECT_TRUE(onOtherThread);
     timer.SetEnabled(true); // destroyed while running: stops and joins
+}
+
+TEST(PlatformTempoClock, TicksAgainAfterAHandlerStalledFor300ms) {
+    TTempoTimer timer;
+    std::atomic<int> ticks{0};
+    timer.OnTimer = [&](TTempoTimer& t, std::int8_t) {
+        const int n = ++ticks;
+        if (n == 3)
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        if (n == 30)
+            t.SetEnabled(false);
+    };
+    timer.SetTempo(833);
+    timer.SetEnabled(true);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (timer.Enabled() && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(ticks.load(), 30); // the missed periods were made up, so the clock went on
 }

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 using namespace korv::midi;
 using Bytes = std::vector<std::uint8_t>;
 
@@ -109,4 +112,25 @@ TEST(VirtualPort, MergedInputKeepsADumpWholeWhileTheOtherServiceTalks) {
     in.SetUsing(false);
     EXPECT_EQ(alsa.sink, nullptr);
     EXPECT_EQ(jack.sink, nullptr);
+}
+
+TEST(VirtualPort, ASourceSilentInsideItsSysExLetsTheOtherThroughAfterThePause) {
+    FakeProvider alsa, jack;
+    auto virt = makeVirtualService({&alsa, &jack}, std::chrono::milliseconds(50));
+    MidiSystem system({virt.get()});
+    TMidiIn in(system);
+    std::vector<Bytes> events;
+    in.OnShort = [&](TMidiIn&, std::uint8_t s, std::uint8_t a, std::uint8_t b) {
+        events.push_back({s, a, b});
+    };
+    in.OnSysEx = [&](TMidiIn&, const std::uint8_t* d, int n) { events.emplace_back(d, d + n); };
+    in.SetUsing(true);
+
+    alsa.deliver({0xF0, 0x01, 0x02}); // and then nothing
+    jack.deliverShort(0x90, 60, 1);   // within the pause: held
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    jack.deliver({0xF0, 0x11, 0xF7});
+    alsa.deliver({0x03, 0xF7}); // the rest of the abandoned message is not raised
+    jack.deliverShort(0x80, 60, 0);
+    EXPECT_EQ(events, (std::vector<Bytes>{{0x90, 60, 1}, {0xF0, 0x11, 0xF7}, {0x80, 60, 0}}));
 }

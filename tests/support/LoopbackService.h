@@ -37,9 +37,9 @@ public:
     std::string serviceName() const override;
     std::vector<std::string> inputNames() override;
     std::vector<std::string> outputNames() override;
-    std::unique_ptr<MidiInputConnection> openInput(std::size_t index, MidiInputSink& sink,
+    std::unique_ptr<MidiInputConnection> openInput(const std::string& name, MidiInputSink& sink,
                                                    int& error) override;
-    std::unique_ptr<MidiOutputConnection> openOutput(std::size_t index, int& error) override;
+    std::unique_ptr<MidiOutputConnection> openOutput(const std::string& name, int& error) override;
 
 private:
     struct Impl;

@@ -216,9 +216,19 @@ std::vector<std::string> LoopbackService::outputNames() {
     return names;
 }
 
-std::unique_ptr<MidiInputConnection> LoopbackService::openInput(std::size_t index,
+namespace {
+template <class Devices> std::size_t indexOf(const Devices& devices, const std::string& name) {
+    std::size_t i = 0;
+    while (i < devices.size() && devices[i].name != name)
+        ++i;
+    return i;
+}
+} // namespace
+
+std::unique_ptr<MidiInputConnection> LoopbackService::openInput(const std::string& name,
                                                                 MidiInputSink& sink, int& error) {
     std::lock_guard l(d->mutex);
+    const std::size_t index = indexOf(d->inputs, name);
     if (index >= d->inputs.size()) {
         error = OpenNoSuchDevice;
         return nullptr;
@@ -239,8 +249,10 @@ std::unique_ptr<MidiInputConnection> LoopbackService::openInput(std::size_t inde
     return std::make_unique<Impl::Input>(*d, index);
 }
 
-std::unique_ptr<MidiOutputConnection> LoopbackService::openOutput(std::size_t index, int& error) {
+std::unique_ptr<MidiOutputConnection> LoopbackService::openOutput(const std::string& name,
+                                                                  int& error) {
     std::lock_guard l(d->mutex);
+    const std::size_t index = indexOf(d->outputs, name);
     if (index >= d->outputs.size()) {
         error = OpenNoSuchDevice;
         return nullptr;
