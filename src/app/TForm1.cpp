@@ -7,7 +7,9 @@
 #include "DumpReceiver.h"
 #include "PacedSender.h"
 #include "PotSettingsPage.h"
+#include "PresetsFile.h"
 #include "SettingsEditor.h"
+#include "ShortMessageInbox.h"
 #include "TFaderDesk.h"
 #include "TKnob.h"
 #include "TMidiIn.h"
@@ -141,6 +143,7 @@ TForm1::TForm1(midi::MidiSystem& midiSystem, QWidget* parent)
         ShowEditorPage(buttSettings_);
         editor_->ButtPage().ButtNumber()->setValue(buttonId);
     };
+    SetUpMidiInput();
     resize(760, 560);
 }
 
@@ -253,6 +256,8 @@ void TForm1::FormCreate() {
 
     pages_->setTabVisible(pages_->indexOf(helpTabSheet_), false);
     pages_->setCurrentWidget(fileSheet_);
+
+    editor_->LoadPresets(FindPresetsFile());
 
     const auto fill = [](QComboBox* box, int count, auto nameOf) {
         box->clear();

@@ -234,6 +234,16 @@ void TFaderDesk::KnobChange(controls::TKnob& knob) {
     ShowEventScreen(e);
 }
 
+void TFaderDesk::MoveMatchingKnobs(std::uint8_t status, std::uint8_t first, std::uint8_t second) {
+    for (int k = 0; k < layout::KnobCount; ++k) {
+        const int e = EncoderOfKnob(k);
+        // A knob's turn may run anything, so the window and the slot are looked at every time.
+        controls::TKnob* knob = knobTable_[k];
+        if (status == image_.PotStatus(e) && first == image_.PotByte1(e) && knob && isVisible())
+            knob->SetPosition(second);
+    }
+}
+
 void TFaderDesk::SendShort(std::uint8_t status, std::uint8_t first, std::uint8_t second) {
     // The status goes out as stored, meta entries included. A data byte with its top bit set
     // (only a damaged dump holds one) would read as a new status at the receiver.
