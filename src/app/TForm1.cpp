@@ -8,7 +8,9 @@
 #include "MidiSystem.h"
 #include "PacedSender.h"
 #include "PotSettingsPage.h"
+#include "PresetsFile.h"
 #include "SettingsEditor.h"
+#include "ShortMessageInbox.h"
 #include "TFaderDesk.h"
 #include "TKnob.h"
 #include "TMidiIn.h"
@@ -149,6 +151,7 @@ TForm1::TForm1(midi::MidiSystem& midiSystem, QWidget* parent)
         ShowEditorPage(buttSettings_);
         editor_->ButtPage().ButtNumber()->setValue(buttonId);
     };
+    SetUpMidiInput();
     resize(760, 560);
 }
 
@@ -265,6 +268,8 @@ void TForm1::FormCreate() {
 
     pages_->setTabVisible(pages_->indexOf(helpTabSheet_), false);
     pages_->setCurrentWidget(fileSheet_);
+
+    editor_->LoadPresets(FindPresetsFile());
 
     const auto fill = [](QComboBox* box, int count, auto nameOf) {
         box->clear();

@@ -29,8 +29,9 @@ namespace korv::controls {
 class TKnob;
 }
 namespace korv::surface {
+class ShortMessageInbox;
 class TFaderDesk;
-}
+} // namespace korv::surface
 namespace korv::editor {
 class SettingsEditor;
 }
@@ -110,6 +111,14 @@ private:
     void ApplyReceiverEffects(const std::vector<dump::ReceiverEffect>& effects);
     void PacedSendFinished();
 
+    // MIDI input of short messages (TForm1Input.cpp): learning, motorized knobs, page keys.
+    void SetUpMidiInput();
+    // Runs on the MIDI thread: only hands the message on to the window.
+    void MidiIn1Short(std::uint8_t status, std::uint8_t first, std::uint8_t second);
+    // On the GUI thread, one message at a time in arrival order.
+    void ShortMessageArrived(std::uint8_t status, std::uint8_t first, std::uint8_t second);
+    void ShortMessagesDropped(std::uint64_t dropped);
+
     model::SettingsImage settingsImage_;
     midi::MidiSystem& midiSystem_;
     MidiHealth midiHealth_;
@@ -121,6 +130,7 @@ private:
     // Declared after the image, ports and clock they use, so they are destroyed before them.
     std::unique_ptr<dump::PacedSender> pacedSender_;
     std::unique_ptr<dump::DumpReceiver> dumpReceiver_;
+    std::unique_ptr<surface::ShortMessageInbox> shortInbox_;
     // What the MIDI and timer threads hand to the window.
     GuiMailbox* mailbox_ = nullptr;
     QString openDialogFolder_; // follows the files opened

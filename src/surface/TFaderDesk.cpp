@@ -236,6 +236,16 @@ void TFaderDesk::KnobChange(controls::TKnob& knob) {
     ShowEventScreen(e);
 }
 
+void TFaderDesk::MoveMatchingKnobs(std::uint8_t status, std::uint8_t first, std::uint8_t second) {
+    for (int k = 0; k < layout::KnobCount; ++k) {
+        const int e = EncoderOfKnob(k);
+        // A knob's turn may run anything, so the window and the slot are looked at every time.
+        controls::TKnob* knob = knobTable_[k];
+        if (status == image_.PotStatus(e) && first == image_.PotByte1(e) && knob && isVisible())
+            knob->SetPosition(second);
+    }
+}
+
 void TFaderDesk::SendShort(std::uint8_t status, std::uint8_t first, std::uint8_t second) {
     // F0 would open a SysEx that no one closes, leaving every receiver swallowing what follows,
     // and a lone F7 would end someone else's: entries with these statuses send nothing.

@@ -68,6 +68,10 @@ public:
     void ShowStartupScreen(bool initialized);
 
     void KnobChange(controls::TKnob& knob);
+    // An incoming channel message moves, like a motorized encoder, every knob of CurrentBank
+    // whose encoder's status and first byte it carries, in knob order, while the window is
+    // visible. Each move is a turn: the value is stored, sent and shown.
+    void MoveMatchingKnobs(std::uint8_t status, std::uint8_t first, std::uint8_t second);
     // The surface's one way out to MIDI.
     void SendShort(std::uint8_t status, std::uint8_t first, std::uint8_t second);
     void ButtPush(QAbstractButton& button);

@@ -1,11 +1,14 @@
-// The dump exchange with a box played by a real JACK client on a private JACK server: the
-// box answers "Request Sysex Dump" with its dump, and a paced send reaches it byte for byte.
+// The main window with a box played by a real JACK client on a private JACK server: the box
+// answers "Request Sysex Dump" with its dump, a paced send reaches it byte for byte, and its
+// controllers move the knobs of the surface, whose values go back to it.
 #include "TForm1.h"
 
 #include "JackTestServer.h"
 #include "MidiSystem.h"
 #include "PlatformServices.h"
 #include "RecordingDialogs.h"
+#include "TFaderDesk.h"
+#include "TKnob.h"
 #include "TMidiIn.h"
 #include "TMidiOut.h"
 #include "WindowDriver.h"
@@ -92,4 +95,20 @@ TEST_F(DumpJack, APacedSendAtSpeed1000ArrivesByteForByte) {
     ASSERT_TRUE(test::WindowDriver::waitUntil([&] { return ui.text("BytesToSend") == "0"; }));
     EXPECT_EQ(box.receivedBytes(), sent);
     EXPECT_EQ(box.dropped(), 0u);
+}
+
+TEST_F(DumpJack, AControllerFromTheBoxMovesItsKnobAndTheValueGoesBack) {
+    connectBox();
+    ui.click("ShowFaderDesk");
+    ui.toggle("vMotPots");
+    // Building the surface sends every knob of bank 1 three times.
+    ASSERT_TRUE(boxReceived(48 * 3));
+    EXPECT_EQ(box.receivedCount(), 48U * 3);
+    box.clear();
+
+    ASSERT_TRUE(box.send({0xB0, 0x05, 0x40}));
+    ASSERT_TRUE(boxReceived(3));
+    EXPECT_EQ(box.receivedBytes(), (Bytes{0xB0, 0x05, 0x40}));
+    EXPECT_EQ(form->FaderDesk().KnobTable()[5]->Position(), 64);
+    EXPECT_EQ(form->SettingsImage().PotValue(5), 64);
 }

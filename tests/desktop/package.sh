@@ -20,7 +20,7 @@ expect_eq "Section" "$(field Section)" sound
 expect_contains "Maintainer" "$(field Maintainer)" "<developers@korvanettesim.example.org>"
 # Computed from the shared libraries the program links.
 depends=$(field Depends)
-for dependency in libqt6widgets6 libqt6gui6 libqt6core6 libasound2 libjack libstdc++6 libc6; do
+for dependency in libqt6widgets6 libqt6gui6 libqt6core6 libasound2 libjack libinih1 libstdc++6 libc6; do
     expect_contains "Depends" "$depends" "$dependency"
 done
 expect_eq "Recommends" "$(field Recommends)" qt6-wayland
