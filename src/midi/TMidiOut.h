@@ -35,6 +35,10 @@ public:
     // Sends exactly `length` bytes (a SysEx or a piece of one) unless length < 3; returns after
     // the service has taken them, or after a time-out. Thread-safe.
     void SysEx(const std::uint8_t* data, int length);
+    // Closes a SysEx left open (a paced send cancelled half-way) with a lone F7, so the
+    // receiver leaves it, then sends the short messages held back meanwhile. Nothing happens
+    // when no SysEx is open. Thread-safe.
+    void EndSysEx();
     void Reset();
 
 private:
