@@ -111,7 +111,8 @@ Run runOnce(int speed) {
                     std::lock_guard l(mutex);
                     finished = true;
                     cv.notify_all();
-                }});
+                },
+                nullptr});
     timer.OnTimer = [&](midi::TTempoTimer&, std::int8_t) { sender.OnTick(); };
 
     const std::int64_t headerNs = nowNs();

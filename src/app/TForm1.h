@@ -119,6 +119,23 @@ private:
     void ShortMessageArrived(std::uint8_t status, std::uint8_t first, std::uint8_t second);
     void ShortMessagesDropped(std::uint64_t dropped);
 
+    // Following, ending and checking transfers (TForm1Dump.cpp): progress and time left,
+    // Cancel and Escape, verify by reading back, warnings on damaged dumps.
+    struct Transfer;
+    void BuildTransferControls(QWidget* page);
+    void ShowSendProgress(int bytesLeft);
+    void ShowReceiveCount(const QString& text);
+    void UpdateCancelButton();
+    void CancelTransferClick();
+    void StartVerify();
+    void VerifyAnswer(const std::vector<std::uint8_t>& dump);
+    void VerifyTimeout();
+    void VerifyDifferencesClick();
+    // Says on the status line what is wrong with a dump that was loaded all the same.
+    void WarnAboutDump(const QString& source, const std::uint8_t* loaded, int count,
+                       long long size);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
     model::SettingsImage settingsImage_;
     midi::MidiSystem& midiSystem_;
     MidiHealth midiHealth_;
@@ -133,6 +150,7 @@ private:
     std::unique_ptr<surface::ShortMessageInbox> shortInbox_;
     // What the MIDI and timer threads hand to the window.
     GuiMailbox* mailbox_ = nullptr;
+    Transfer* transfer_ = nullptr; // a child of the window
     QString openDialogFolder_; // follows the files opened
     QString saveDialogFolder_; // the program's folder
 

@@ -1,8 +1,13 @@
 #include "Dialogs.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QVBoxLayout>
 
 namespace korv::controls {
 namespace {
@@ -45,6 +50,28 @@ public:
     }
     void showOkCancel(QWidget* parent, const QString& caption, const QString& text) override {
         QMessageBox::warning(parent, caption, text, QMessageBox::Ok | QMessageBox::Cancel);
+    }
+    void showList(QWidget* parent, const QString& caption, const QString& heading,
+                  const QStringList& lines) override {
+        QDialog dialog(parent);
+        dialog.setObjectName(QStringLiteral("ListDialog"));
+        dialog.setWindowTitle(caption);
+        auto* layout = new QVBoxLayout(&dialog);
+        auto* label = new QLabel(heading, &dialog);
+        auto* list = new QPlainTextEdit(&dialog);
+        list->setObjectName(QStringLiteral("ListText"));
+        list->setReadOnly(true);
+        list->setLineWrapMode(QPlainTextEdit::NoWrap);
+        list->setPlainText(lines.join(QLatin1Char('\n')));
+        list->setAccessibleName(heading);
+        label->setBuddy(list);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
+        QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+        layout->addWidget(label);
+        layout->addWidget(list);
+        layout->addWidget(buttons);
+        dialog.resize(560, 360);
+        dialog.exec();
     }
     std::optional<FileChoice> getOpenFile(QWidget* parent, const FileDialog& dialog) override {
         return runFileDialog(parent, dialog, QFileDialog::AcceptOpen);

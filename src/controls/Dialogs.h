@@ -34,6 +34,9 @@ public:
     virtual void showMessage(QWidget* parent, const QString& text) = 0;
     // A warning box with a caption and the buttons OK and Cancel; either closes it.
     virtual void showOkCancel(QWidget* parent, const QString& caption, const QString& text) = 0;
+    // A list too long for a message box (one line per entry), scrollable, with a Close button.
+    virtual void showList(QWidget* parent, const QString& caption, const QString& heading,
+                          const QStringList& lines) = 0;
     // Nothing when the user cancels. The save dialog replaces a file without asking.
     virtual std::optional<FileChoice> getOpenFile(QWidget* parent, const FileDialog& dialog) = 0;
     virtual std::optional<FileChoice> getSaveFile(QWidget* parent, const FileDialog& dialog) = 0;

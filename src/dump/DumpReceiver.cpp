@@ -31,7 +31,21 @@ QString DumpReceiver::BankChangeText(std::uint8_t bank) const {
            QStringLiteral(" Confirmed !");
 }
 
+int DumpReceiver::ReceiveCount() const {
+    std::lock_guard l(mutex_);
+    return receiveCount_;
+}
+
+bool DumpReceiver::Abandon() {
+    std::lock_guard l(mutex_);
+    if (receiveCount_ <= 0)
+        return false;
+    receiveCount_ = 0;
+    return true;
+}
+
 std::vector<ReceiverEffect> DumpReceiver::Feed(const std::uint8_t* b, int n) {
+    std::lock_guard l(mutex_);
     std::vector<ReceiverEffect> effects;
     if (n <= 0)
         return effects;

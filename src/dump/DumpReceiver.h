@@ -10,6 +10,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -54,7 +55,12 @@ public:
     std::vector<ReceiverEffect> Feed(const std::uint8_t* data, int size);
 
     // Bytes still expected by the running reception; 0 or below when none runs.
-    int ReceiveCount() const { return receiveCount_; }
+    int ReceiveCount() const;
+
+    // Any thread: drops the reception that is running, if one is; its remaining buffers are
+    // then ignored and nothing of it is loaded. False when none ran: a dump completed before
+    // this call is handed over all the same.
+    bool Abandon();
 
 private:
     void Notice(std::vector<ReceiverEffect>& effects, const QString& text, bool failure = false);
@@ -63,6 +69,8 @@ private:
     const model::SettingsImage& image_;
     const QString boxName_;
     std::atomic<int> deviceId_{0};
+    // Feed runs on the MIDI thread and Abandon on the GUI thread.
+    mutable std::mutex mutex_;
     std::array<std::uint8_t, model::DumpSize> receiveBuffer_{};
     int receivePosition_ = 0;
     int receiveCount_ = 0;

@@ -31,6 +31,7 @@ bool PacedSender::StartPaced() {
         running_ = true;
         for (int i = 0; i < model::HeaderSize; ++i)
             header[i] = image_.ImageByte(i);
+        sending_.assign(header.begin(), header.end());
         sendPosition_ = model::HeaderSize;
         bytesLeft_ = model::DumpSize - model::HeaderSize;
     }
@@ -44,18 +45,23 @@ void PacedSender::OnTick() {
     int length = 0;
     int left = 0;
     {
-        std::lock_guard l(mutex_);
-        if (!running_ || bytesLeft_ == 0) // idle, or the last piece is on its way
-            return;
-        length = bytesLeft_ > LastPieceLimit ? PieceSize : bytesLeft_;
-        for (int i = 0; i < length; ++i)
-            piece[i] = image_.ImageByte(sendPosition_ + i);
-        sendPosition_ += length;
-        bytesLeft_ -= length;
-        left = bytesLeft_;
+        std::unique_lock wire(wireMutex_);
+        {
+            std::lock_guard l(mutex_);
+            // Idle, cancelled, or the last piece is on its way.
+            if (!running_ || bytesLeft_ == 0)
+                return;
+            length = bytesLeft_ > LastPieceLimit ? PieceSize : bytesLeft_;
+            for (int i = 0; i < length; ++i)
+                piece[i] = image_.ImageByte(sendPosition_ + i);
+            sending_.insert(sending_.end(), piece.begin(), piece.begin() + length);
+            sendPosition_ += length;
+            bytesLeft_ -= length;
+            left = bytesLeft_;
+        }
+        if (hooks_.sendPiece)
+            hooks_.sendPiece(piece.data(), length);
     }
-    if (hooks_.sendPiece)
-        hooks_.sendPiece(piece.data(), length);
     if (left > 0) {
         if (hooks_.progress)
             hooks_.progress(left);
@@ -67,6 +73,8 @@ void PacedSender::OnTick() {
         // Only now: a new send must not put its F0 on the wire before this piece's F7.
         std::lock_guard l(mutex_);
         running_ = false;
+        lastSent_ = std::move(sending_);
+        sending_.clear();
     }
     if (hooks_.progress)
         hooks_.progress(0);
@@ -85,6 +93,34 @@ bool PacedSender::SendAtOnce() {
     if (hooks_.sendPiece)
         hooks_.sendPiece(bytes.data(), static_cast<int>(bytes.size()));
     return true;
+}
+
+std::optional<int> PacedSender::Cancel() {
+    int sent = 0;
+    {
+        std::lock_guard l(mutex_);
+        if (!running_ || bytesLeft_ == 0)
+            return std::nullopt;
+        bytesLeft_ = 0; // no tick takes another piece
+        sent = sendPosition_;
+    }
+    // Without a lock: the clock waits for a tick in progress, which may want the wire.
+    if (hooks_.stopTicks)
+        hooks_.stopTicks();
+    {
+        std::lock_guard wire(wireMutex_);
+        if (hooks_.closeSysEx)
+            hooks_.closeSysEx();
+    }
+    std::lock_guard l(mutex_);
+    running_ = false;
+    sending_.clear();
+    return sent;
+}
+
+std::vector<std::uint8_t> PacedSender::LastSent() const {
+    std::lock_guard l(mutex_);
+    return lastSent_;
 }
 
 bool PacedSender::Running() const {

@@ -34,6 +34,9 @@ public:
         std::function<void(int bytesLeft)> progress;
         // A paced send has sent its last piece.
         std::function<void()> finished;
+        // Ends the SysEx that a cancelled send left open: an F7, then whatever the output
+        // held back while it was open.
+        std::function<void()> closeSysEx;
     };
 
     enum class ApplyResult { Applied, Held };
@@ -50,6 +53,11 @@ public:
     void OnTick();
     // All 4,103 bytes as one buffer, on the calling thread. Refused while a paced send runs.
     bool SendAtOnce();
+    // Ends a running paced send at once: no further piece (one on its way still goes out
+    // whole), the tempo clock stopped, then closeSysEx. Returns the bytes that went out, or
+    // nothing when no send ran or its last piece was already on its way. Not on the timer
+    // thread: stopping the clock waits for a tick in progress.
+    std::optional<int> Cancel();
 
     // From the header until the last piece has gone out.
     bool Running() const;
@@ -63,16 +71,25 @@ public:
     bool ApplyHeldDump();
     bool HasHeldDump() const;
 
+    // The bytes of the last paced send that went out whole, as they went: edits made while it
+    // ran are in them only if they were made before their bytes went. Empty before the first.
+    std::vector<std::uint8_t> LastSent() const;
+
 private:
     model::SettingsImage& image_;
     Hooks hooks_;
     // Guards the fields below and every read of the image for a send, so a dump is never
     // copied into the image in the middle of a piece.
     mutable std::mutex mutex_;
+    // Held while a tick puts its piece on the wire, so that a cancel's F7 comes after it.
+    // Taken before mutex_, never the other way round.
+    std::mutex wireMutex_;
     bool running_ = false;
     int sendPosition_ = 0;
     int bytesLeft_ = 0;
     std::vector<std::uint8_t> heldDump_;
+    std::vector<std::uint8_t> sending_; // the bytes of the running send, as they go
+    std::vector<std::uint8_t> lastSent_;
 };
 
 } // namespace korv::dump

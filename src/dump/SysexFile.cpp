@@ -54,6 +54,7 @@ SysexReadResult readLeadingBytes(const QString& path,
     }
     result.ok = true;
     result.bytesRead = static_cast<int>(n);
+    result.fileSize = static_cast<long long>(st.st_size);
     return result;
 }
 

@@ -14,6 +14,7 @@ namespace korv::dump {
 
 struct SysexReadResult : FileResult {
     int bytesRead = 0;
+    long long fileSize = 0; // the whole file, of which at most 4,103 bytes are read
 };
 
 // Copies the file's first bytes, at most 4,103, over the image from its first byte: a shorter

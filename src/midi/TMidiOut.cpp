@@ -224,6 +224,16 @@ void TMidiOut::SysEx(const std::uint8_t* data, int length) {
         d->releaseHeld();
 }
 
+void TMidiOut::EndSysEx() {
+    std::lock_guard l(d->mutex);
+    if (!d->usingPort || !d->connection || !d->sysExOpen)
+        return;
+    const std::uint8_t end = SysExEnd;
+    d->connection->sendSysEx(&end, 1);
+    d->sysExOpen = false;
+    d->releaseHeld();
+}
+
 void TMidiOut::Reset() {
     std::lock_guard l(d->mutex);
     if (d->usingPort && d->connection)

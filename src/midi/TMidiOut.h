@@ -43,6 +43,10 @@ public:
     // Sends exactly `length` bytes (a SysEx or a piece of one) unless length < 3; returns once
     // the service has taken them or counted them lost. Thread-safe.
     void SysEx(const std::uint8_t* data, int length);
+    // Closes a SysEx left open (a paced send cancelled half-way) with a lone F7, so the
+    // receiver leaves it, then sends the short messages held back meanwhile. Nothing happens
+    // when no SysEx is open. Thread-safe.
+    void EndSysEx();
     void Reset();
 
 private:

@@ -18,6 +18,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -355,4 +357,120 @@ TEST_F(DumpExchange, APacedSendGoesOutInPiecesAndNothingElseGetsInItsWay) {
     ui.click("SendToKorvane");
     ASSERT_EQ(loopback.sentMessages(0).size(), 1u);
     EXPECT_EQ(loopback.sentMessages(0)[0].size(), 4103u);
+}
+
+// Each damaged file is loaded exactly as before, and the status line says what was wrong.
+TEST_F(DumpExchange, DamagedFilesLoadAsBeforeAndTheStatusLineWarnsInPlainWords) {
+    const Bytes dump = anotherDump();
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        const char* status;
+    };
+    Bytes header = dump;
+    header[4] = 0x46;
+    Bytes end = dump;
+    end[4102] = 0x00;
+    Bytes high = dump;
+    high[500] = 0xC5;
+    Bytes longer = dump;
+    longer.insert(longer.end(), 97, 0x00);
+    const std::vector<Case> cases{
+        {"short.syx", Bytes(dump.begin(), dump.begin() + 3900),
+         "short.syx: 3,900 bytes: the last 203 bytes keep their old values"},
+        {"long.syx", longer,
+         "long.syx: 4,200 bytes: only the first 4,103 are read, the last 97 bytes are left out"},
+        {"header.syx", header,
+         "header.syx: the header is F0 00 00 7E 46, not F0 00 00 7E 45: these may not be the "
+         "settings of this box"},
+        {"end.syx", end,
+         "end.syx: the last byte is 00, not F7: the dump may be cut off or shifted"},
+        {"high.syx", high,
+         "high.syx: byte 501 has its top bit set: sent to a box, it would end the dump there"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        form->SettingsImage().LoadDefault();
+        Bytes expected = model::SettingsImage::DefaultImage();
+        std::copy(c.bytes.begin(), c.bytes.begin() + std::min<std::size_t>(c.bytes.size(), 4103),
+                  expected.begin());
+        put(file(c.name), toQt(c.bytes));
+        dialogs.choose(file(c.name));
+        ui.click("OpenSysex");
+        EXPECT_EQ(ui.text("StatusLabel"), QString::fromLatin1(c.status));
+        EXPECT_EQ(ui.statusColor(), Red);
+        EXPECT_EQ(form->windowTitle(), "Virtual Korvanette : " + QString::fromLatin1(c.name));
+        EXPECT_EQ(ui.text("PotByte1HEX"), "42");
+        EXPECT_EQ(image(), expected);
+    }
+    EXPECT_TRUE(dialogs.okCancelBoxes.isEmpty());
+
+    // A sound file says nothing.
+    ui.child<QLabel>("StatusLabel")->setText("before");
+    put(file("good.syx"), toQt(dump));
+    dialogs.choose(file("good.syx"));
+    ui.click("OpenSysex");
+    EXPECT_EQ(ui.text("StatusLabel"), "before");
+}
+
+TEST_F(DumpExchange, AReceivedDumpWithAForeignHeaderLoadsAndWarns) {
+    openPorts();
+    Bytes foreign = anotherDump();
+    foreign[3] = 0x7D;
+    loopback.inject(0, foreign);
+    waitForReceiveCount("Done !!");
+    EXPECT_EQ(image(), foreign);
+    EXPECT_EQ(ui.text("StatusLabel"), "Received dump: the header is F0 00 00 7D 45, not F0 00 00 "
+                                      "7E 45: these may not be the settings of this box");
+    EXPECT_EQ(ui.statusColor(), Red);
+    EXPECT_EQ(ui.child<QProgressBar>("ReceiveProgress")->value(), 4103);
+}
+
+// A reception that stalls half-way is abandoned with Cancel: the settings stay, the rest of
+// the message is ignored, and the next dump is received as usual.
+TEST_F(DumpExchange, AnAbandonedReceptionLeavesTheSettingsAsTheyWere) {
+    openPorts();
+    auto* cancel = ui.child<QPushButton>("CancelTransfer");
+    EXPECT_FALSE(cancel->isEnabled());
+    const Bytes before = image();
+    const Bytes dump = anotherDump();
+    loopback.inject(0, Bytes(dump.begin(), dump.begin() + 2000));
+    waitForReceiveCount("2183"); // 15 buffers of 128 bytes
+    EXPECT_EQ(ui.child<QProgressBar>("ReceiveProgress")->value(), 1920);
+    EXPECT_TRUE(cancel->isEnabled());
+
+    ui.click("CancelTransfer");
+    EXPECT_EQ(ui.text("StatusLabel"), "Reception cancelled: the settings are as they were");
+    EXPECT_EQ(ui.text("SysexReceiveCount"), "0");
+    EXPECT_EQ(ui.child<QProgressBar>("ReceiveProgress")->value(), 0);
+    EXPECT_FALSE(cancel->isEnabled());
+    loopback.inject(0, Bytes(dump.begin() + 2000, dump.end()));
+    QTest::qWait(100);
+    EXPECT_EQ(image(), before);
+    EXPECT_EQ(ui.text("SysexReceiveCount"), "0");
+    EXPECT_EQ(ui.text("StatusLabel"), "Reception cancelled: the settings are as they were");
+
+    loopback.inject(0, dump);
+    waitForReceiveCount("Done !!");
+    EXPECT_EQ(image(), dump);
+}
+
+TEST_F(DumpExchange, APacedSendShowsItsProgressAndVerifyNeedsAnInputPort) {
+    ui.pick("MIDIOutComboBox", "Box Out");
+    ui.type("SysexSendSpeed", "1000");
+    EXPECT_FALSE(ui.child<QCheckBox>("VerifyAfterSend")->isChecked());
+    ui.toggle("VerifyAfterSend");
+    ui.click("SlowSendToKorvane");
+    auto* progress = ui.child<QProgressBar>("SendProgress");
+    EXPECT_EQ(progress->value(), 6);
+    EXPECT_EQ(progress->maximum(), 4103);
+    ASSERT_TRUE(test::WindowDriver::waitUntil([&] { return progress->value() == 4103; }));
+    EXPECT_EQ(ui.text("BytesToSend"), "0");
+    EXPECT_EQ(ui.text("SendTimeLeft"), "");
+    EXPECT_EQ(ui.text("StatusLabel"),
+              "Verify after send: no MIDI IN port is open to read the box's dump back");
+    EXPECT_EQ(ui.statusColor(), Red);
+    // Only the dump went out: no request that nobody could hear.
+    EXPECT_EQ(loopback.sentMessages(0).size(), 1u + 1364u + 1u);
+    EXPECT_FALSE(ui.child<QPushButton>("CancelTransfer")->isEnabled());
 }

@@ -5,9 +5,11 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -149,4 +151,29 @@ TEST(MessageBoxes, ShowTheirCaptionTextAndButtons) {
     EXPECT_EQ(boxes[1].buttons, QMessageBox::Ok);
     EXPECT_EQ(boxes[2].text, "Test");
     EXPECT_EQ(boxes[2].buttons, QMessageBox::Ok);
+}
+
+// The list dialog shows every line, read-only, and its Close button ends it.
+TEST(ListDialog, ShowsEveryLineAndClosesWithItsButton) {
+    QString title, text;
+    bool readOnly = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        auto* list = dialog->findChild<QPlainTextEdit*>(QStringLiteral("ListText"));
+        ASSERT_NE(list, nullptr);
+        text = list->toPlainText();
+        readOnly = list->isReadOnly();
+        auto* buttons = dialog->findChild<QDialogButtonBox*>();
+        ASSERT_NE(buttons, nullptr);
+        QTest::mouseClick(buttons->button(QDialogButtonBox::Close), Qt::LeftButton);
+    });
+    Dialogs::instance().showList(
+        nullptr, "Verify after send", "2 fields differ:",
+        {"Encoder 3.5 Min: sent 10, box 0", "Button 1 Mode: sent ON/OFF, box TOGGLE"});
+    EXPECT_EQ(title, "Verify after send");
+    EXPECT_EQ(text, "Encoder 3.5 Min: sent 10, box 0\nButton 1 Mode: sent ON/OFF, box TOGGLE");
+    EXPECT_TRUE(readOnly);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }

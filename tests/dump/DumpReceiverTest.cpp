@@ -207,3 +207,17 @@ TEST_F(Receiver, AReplyThroughTheInputPortIsCollectedFromItsBuffers) {
     EXPECT_EQ(effects[34], count("Done !!"));
     EXPECT_EQ(effects[35], ReceiverEffect::DumpReceived(dump));
 }
+
+TEST_F(Receiver, AnAbandonedReceptionIgnoresItsRestAndTheNextMessageStartsAfresh) {
+    EXPECT_FALSE(receiver.Abandon()); // nothing runs
+    const Bytes dump = makeDump();
+    feed(Bytes(dump.begin(), dump.begin() + 128));
+    EXPECT_TRUE(receiver.Abandon());
+    EXPECT_EQ(receiver.ReceiveCount(), 0);
+    EXPECT_EQ(feed(Bytes(dump.begin() + 128, dump.end())), Effects{});
+    EXPECT_FALSE(receiver.Abandon());
+
+    const Effects effects = feedInBuffers(dump);
+    EXPECT_EQ(effects.back(), ReceiverEffect::DumpReceived(dump));
+    EXPECT_FALSE(receiver.Abandon()); // a finished reception is not taken back
+}

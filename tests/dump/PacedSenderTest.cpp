@@ -100,7 +100,7 @@ protected:
                              {[this](const std::uint8_t* d, int n) { out.SysEx(d, n); },
                               [this] { timer.SetEnabled(false); },
                               [this](int left) { progress.push_back(left); },
-                              [this] { ++finished; }}};
+                              [this] { ++finished; }, [this] { out.EndSysEx(); }}};
 };
 
 } // namespace
@@ -208,6 +208,66 @@ TEST_F(PacedSend, FastSendHandsOverTheWholeImageInOneBuffer) {
     EXPECT_TRUE(progress.empty());
 }
 
+TEST_F(PacedSend, ACancelEndsTheSysExAtOnceAndThenLetsTheHeldKnobMessagesGo) {
+    const Bytes image0 = image.Bytes();
+    start();
+    source.advance(1000);
+    out.Put(0xB0, 0x03, 0x40); // a knob turned during the send waits for the F7
+    out.Put(0x90, 0x3C, 0x7F);
+    const std::size_t piecesBefore = sent().size();
+    const auto sentCount = sender.Cancel();
+    ASSERT_TRUE(sentCount.has_value());
+    EXPECT_EQ(*sentCount, static_cast<int>(joined(sent()).size()) - 1 - 3 - 3);
+    EXPECT_FALSE(sender.Running());
+    EXPECT_FALSE(timer.Enabled());
+    EXPECT_EQ(sender.BytesLeft(), 0);
+
+    source.advance(60'000); // no piece follows
+    const auto pieces = sent();
+    ASSERT_EQ(pieces.size(), piecesBefore + 3);
+    EXPECT_EQ(pieces[piecesBefore], (Bytes{0xF7}));
+    EXPECT_EQ(pieces[piecesBefore + 1], (Bytes{0xB0, 0x03, 0x40}));
+    EXPECT_EQ(pieces[piecesBefore + 2], (Bytes{0x90, 0x3C, 0x7F}));
+    const Bytes wire = joined(std::vector<Bytes>(pieces.begin(), pieces.begin() + piecesBefore));
+    EXPECT_EQ(wire, Bytes(image0.begin(), image0.begin() + *sentCount));
+    EXPECT_EQ(finished, 0);
+    EXPECT_TRUE(sender.LastSent().empty()); // nothing went out whole
+    EXPECT_FALSE(sender.Cancel());          // nothing left to cancel
+
+    // The next send goes out whole and is what LastSent tells.
+    loop.clearSent(0);
+    image.SetPotMin(0, 0x0A);
+    start();
+    source.advance(60'000);
+    EXPECT_EQ(joined(sent()), image.Bytes());
+    EXPECT_EQ(sender.LastSent(), image.Bytes());
+    EXPECT_EQ(finished, 1);
+}
+
+TEST_F(PacedSend, ACancelInTheHeaderPauseClosesTheHeaderAndACancelWhenIdleSendsNothing) {
+    EXPECT_FALSE(sender.Cancel());
+    EXPECT_TRUE(sent().empty());
+    ASSERT_TRUE(sender.StartPaced());
+    EXPECT_EQ(sender.Cancel(), 6);
+    EXPECT_EQ(sent(), (std::vector<Bytes>{{0xF0, 0x00, 0x00, 0x7E, 0x45, 0x02}, {0xF7}}));
+    EXPECT_FALSE(sender.Running());
+    sender.OnTick(); // a tick that was due anyway sends nothing
+    EXPECT_EQ(sent().size(), 2u);
+}
+
+TEST_F(PacedSend, AnEditMadeDuringTheSendIsInLastSentOnlyWhereItWasNotPassedYet) {
+    start();
+    source.advance(1000);
+    image.SetDataByte(0x010, 0x55);
+    image.SetDataByte(0xF00, 0x66);
+    source.advance(60'000);
+    const Bytes last = sender.LastSent();
+    ASSERT_EQ(last.size(), 4103u);
+    EXPECT_EQ(last, joined(sent()));
+    EXPECT_EQ(last[6 + 0x010], 0x30); // encoder 4's status as it was
+    EXPECT_EQ(last[6 + 0xF00], 0x66);
+}
+
 TEST_F(PacedSend, StrayTicksOutsideASendSendNothing) {
     sender.OnTick();
     EXPECT_TRUE(sent().empty());
@@ -239,7 +299,8 @@ TEST(PacedSendThreads, TheTimerThreadSendsTheImageWhileTheWindowOffersADump) {
                                   std::lock_guard l(mutex);
                                   finished = true;
                                   done.notify_all();
-                              }}};
+                              },
+                              [&] { out.EndSysEx(); }}};
     timer.OnTimer = [&](midi::TTempoTimer&, std::int8_t) { sender.OnTick(); };
 
     const Bytes before = image.Bytes();
@@ -264,4 +325,47 @@ TEST(PacedSendThreads, TheTimerThreadSendsTheImageWhileTheWindowOffersADump) {
     EXPECT_EQ(joined(loop.sentMessages(0)), before);
     sender.ApplyHeldDump(); // unless the last offer came after the end and went in at once
     EXPECT_EQ(image.Bytes(), received);
+}
+
+// A cancel from this thread while the platform timer sends: the F7 comes once, after the last
+// piece that went, and nothing follows it.
+TEST(PacedSendThreads, ACancelFromTheWindowComesAfterThePieceOnItsWay) {
+    midi::LoopbackService loop;
+    loop.addOutput("Box");
+    midi::MidiSystem system({&loop});
+    midi::TMidiOut out(system);
+    out.SetUsing(true);
+    midi::TTempoTimer timer;
+    timer.SetResolution(1);
+    timer.SetTempo(2500);
+    model::SettingsImage image;
+    std::atomic<int> lastProgress{-1};
+    dump::PacedSender sender{
+        image,
+        {[&](const std::uint8_t* d, int n) { out.SysEx(d, n); }, [&] { timer.SetEnabled(false); },
+         [&](int left) { lastProgress.store(left); }, [] {}, [&] { out.EndSysEx(); }}};
+    timer.OnTimer = [&](midi::TTempoTimer&, std::int8_t) { sender.OnTick(); };
+    const Bytes before = image.Bytes();
+    ASSERT_TRUE(sender.StartPaced());
+    timer.SetEnabled(true);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (lastProgress.load() < 0 || lastProgress.load() > 3000) {
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline);
+        out.Put(0xB0, 0x07, 0x64);
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    const auto sentCount = sender.Cancel();
+    ASSERT_TRUE(sentCount.has_value());
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const auto pieces = loop.sentMessages(0);
+    Bytes sysex;
+    std::size_t i = 0;
+    for (; i < pieces.size() && pieces[i] != Bytes{0xF7}; ++i)
+        if (pieces[i][0] != 0xB0)
+            sysex.insert(sysex.end(), pieces[i].begin(), pieces[i].end());
+    ASSERT_LT(i, pieces.size()) << "no F7";
+    EXPECT_EQ(sysex, Bytes(before.begin(), before.begin() + *sentCount));
+    for (++i; i < pieces.size(); ++i)
+        EXPECT_EQ(pieces[i], (Bytes{0xB0, 0x07, 0x64}));
+    EXPECT_FALSE(sender.Running());
 }

@@ -21,6 +21,10 @@ public:
     void showOkCancel(QWidget*, const QString& caption, const QString& text) override {
         okCancelBoxes << caption + QStringLiteral(" | ") + text;
     }
+    void showList(QWidget*, const QString& caption, const QString& heading,
+                  const QStringList& lines) override {
+        lists.push_back({caption, heading, lines});
+    }
     std::optional<FileChoice> getOpenFile(QWidget*, const FileDialog& dialog) override {
         openDialogs.push_back(dialog);
         return answer();
@@ -39,6 +43,12 @@ public:
     QStringList errors;
     QStringList messages;
     QStringList okCancelBoxes; // "caption | text"
+    struct List {
+        QString caption;
+        QString heading;
+        QStringList lines;
+    };
+    std::vector<List> lists;
     std::vector<FileDialog> openDialogs;
     std::vector<FileDialog> saveDialogs;
     std::deque<FileChoice> answers; // an empty path cancels
