@@ -7,7 +7,9 @@
 // proportional set size is summed from /proc/PID/smaps, once whole and once without the JACK
 // server's shared memory (/dev/shm/jack*), which every JACK client maps and which is not the
 // client's own. The programs take turns run by run; a first, discarded round warms the caches.
-// Prints one "RESULT name median_ms p90_ms own_pss_kB whole_pss_kB jack_shm_kB runs" line each.
+// Prints one "RESULT name median_ms p90_ms own_pss_kB whole_pss_kB jack_shm_kB runs private_kB"
+// line each; private_kB (pages mapped by this process alone) does not depend on how many other
+// processes share the libraries at that moment, as PSS does.
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -34,12 +36,13 @@ struct Program {
     std::string title;
     std::vector<std::string> argv;
     std::vector<double> startupMs;
-    std::vector<long> ownKb, wholeKb, jackKb;
+    std::vector<long> ownKb, wholeKb, jackKb, privateKb;
 };
 
 struct Memory {
     long whole = 0;
     long jack = 0;
+    long privateKb = 0; // pages of this process alone, outside the JACK segments
 };
 
 Memory memoryOf(pid_t pid) {
@@ -54,6 +57,9 @@ Memory memoryOf(pid_t pid) {
             jackMapping = line.find("/dev/shm/jack") != std::string::npos;
             continue;
         }
+        if (!jackMapping &&
+            (line.rfind("Private_Clean:", 0) == 0 || line.rfind("Private_Dirty:", 0) == 0))
+            m.privateKb += std::strtol(line.c_str() + line.find(':') + 1, nullptr, 10);
         if (line.rfind("Pss:", 0) == 0) {
             const long kb = std::strtol(line.c_str() + 4, nullptr, 10);
             m.whole += kb;
@@ -157,6 +163,7 @@ bool runOnce(xcb_connection_t* c, const xcb_atom_t (&atoms)[2], Program& p, bool
         p.wholeKb.push_back(m.whole);
         p.jackKb.push_back(m.jack);
         p.ownKb.push_back(m.whole - m.jack);
+        p.privateKb.push_back(m.privateKb);
     }
     return true;
 }
@@ -181,7 +188,7 @@ int main(int argc, char** argv) {
         const auto bar2 = spec.find('|', bar1 + 1);
         if (bar1 == std::string::npos || bar2 == std::string::npos)
             return 2;
-        Program p{spec.substr(0, bar1), spec.substr(bar1 + 1, bar2 - bar1 - 1), {}, {}, {}, {}, {}};
+        Program p{spec.substr(0, bar1), spec.substr(bar1 + 1, bar2 - bar1 - 1), {}, {}, {}, {}, {}, {}};
         std::istringstream words(spec.substr(bar2 + 1));
         for (std::string w; words >> w;)
             p.argv.push_back(w);
@@ -208,9 +215,10 @@ int main(int argc, char** argv) {
             std::printf("RESULT %s failed\n", p.name.c_str());
             continue;
         }
-        std::printf("RESULT %s %.1f %.1f %.0f %.0f %.0f %zu\n", p.name.c_str(),
+        std::printf("RESULT %s %.1f %.1f %.0f %.0f %.0f %zu %.0f\n", p.name.c_str(),
                     quantile(p.startupMs, 0.5), quantile(p.startupMs, 0.9), quantile(p.ownKb, 0.5),
-                    quantile(p.wholeKb, 0.5), quantile(p.jackKb, 0.5), p.startupMs.size());
+                    quantile(p.wholeKb, 0.5), quantile(p.jackKb, 0.5), p.startupMs.size(),
+                    quantile(p.privateKb, 0.5));
     }
     xcb_disconnect(c);
     return 0;
