@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 
 #include <exception>
+#include <future>
 
 int main(int argc, char** argv) {
     namespace app = korv::app;
@@ -26,13 +27,18 @@ int main(int argc, char** argv) {
         return answer ? app::Print(*answer) : 0;
     }
 
+    // Opening the MIDI services waits for the JACK server's answer; that runs on a worker thread
+    // while Qt connects to the display and builds the application, and is joined before the
+    // window needs the port lists.
+    auto midiOpening =
+        std::async(std::launch::async, [] { return korv::midi::MidiSystem::createDefault(); });
     app::KorvApplication application(argc, argv);
     // Qt has taken its own options (-platform, -style...); anything left over is refused.
     if (const auto answer =
             app::AnswerCommandLine(application.arguments(), QCoreApplication::applicationDirPath()))
         return app::Print(*answer);
     try {
-        auto midi = korv::midi::MidiSystem::createDefault();
+        const auto midi = midiOpening.get();
         app::TForm1 form(*midi);
         form.show();
         return application.exec();
