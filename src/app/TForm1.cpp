@@ -393,6 +393,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
+    if (EscapeCancelsTransfer(watched, event))
+        return true;
     return QMainWindow::eventFilter(watched, event);
 }
 

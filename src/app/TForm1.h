@@ -134,7 +134,8 @@ private:
     // Says on the status line what is wrong with a dump that was loaded all the same.
     void WarnAboutDump(const QString& source, const std::uint8_t* loaded, int count,
                        long long size);
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Escape on the File page ends a running transfer; true when it did.
+    bool EscapeCancelsTransfer(QObject* watched, QEvent* event);
 
     model::SettingsImage settingsImage_;
     midi::MidiSystem& midiSystem_;

@@ -328,7 +328,7 @@ void TForm1::BuildTransferControls(QWidget* page) {
     installEventFilter(this);
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+bool TForm1::EscapeCancelsTransfer(QObject* watched, QEvent* event) {
     // Keys nobody took on the File page come up to the window.
     if (watched == this && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
@@ -336,7 +336,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         CancelTransferClick();
         return true;
     }
-    return QMainWindow::eventFilter(watched, event);
+    return false;
 }
 
 void TForm1::UpdateCancelButton() {
