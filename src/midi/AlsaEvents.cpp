@@ -153,7 +153,8 @@ bool decodeEvent(const snd_seq_event_t& ev, MidiStreamParser& parser, MidiInputS
         put({0xD0 | ch, d7(ctl.value)});
         break;
     case SND_SEQ_EVENT_PITCHBEND: {
-        const int v = std::clamp(ctl.value + 8192, 0, 16383);
+        // Any sender may put any value in the event: widened so that adding cannot overflow.
+        const int v = static_cast<int>(std::clamp(ctl.value + 8192LL, 0LL, 16383LL));
         put({0xE0 | ch, d7(v), d7(v >> 7)});
         break;
     }

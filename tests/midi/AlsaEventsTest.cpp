@@ -112,6 +112,25 @@ TEST(AlsaEvents, FourteenBitAndParameterEventsBecomeControllerMessages) {
     EXPECT_EQ(out.bytes, (Bytes{0xB2, 99, 1, 0xB2, 98, 2, 0xB2, 6, 3, 0xB2, 38, 4}));
 }
 
+TEST(AlsaEvents, PitchBendValuesBeyondTheRangeAreClampedWithoutOverflow) {
+    snd_seq_event_t ev;
+    snd_seq_ev_clear(&ev);
+    ev.type = SND_SEQ_EVENT_PITCHBEND;
+    ev.data.control.channel = 3;
+    MidiStreamParser parser;
+    Collect out;
+    ev.data.control.value = 2147483647;
+    alsa::decodeEvent(ev, parser, out);
+    ev.data.control.value = 2147475456; // the sum with the centre would overflow
+    alsa::decodeEvent(ev, parser, out);
+    ev.data.control.value = -2147483647 - 1;
+    alsa::decodeEvent(ev, parser, out);
+    ev.data.control.value = 8191;
+    alsa::decodeEvent(ev, parser, out);
+    EXPECT_EQ(out.bytes,
+              (Bytes{0xE3, 0x7F, 0x7F, 0xE3, 0x7F, 0x7F, 0xE3, 0x00, 0x00, 0xE3, 0x7F, 0x7F}));
+}
+
 TEST(AlsaEvents, MetaEntriesOfTheBoxTravelAsTheirThreeRawBytes) {
     const Bytes meta{0xFF, 0x08, 0x40};
     snd_seq_event_t ev;
