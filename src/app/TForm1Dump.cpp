@@ -73,6 +73,10 @@ struct TForm1::Transfer : QObject {
 
     bool verifyPending = false;
     bool verifyHeard = false; // the box has begun to answer
+    // A verify's request has had no whole answer yet. The dump that answers it is compared and
+    // never loaded, also when it comes after the wait was given up or cancelled: where the box
+    // differs, the settings sent are the ones the user wants to keep.
+    bool verifyAnswerDue = false;
     std::vector<std::uint8_t> verifySent;
     QStringList differenceTexts;
 };
@@ -179,6 +183,7 @@ void TForm1::SlowSendSysexToKorvaneExecute() {
         return;
     // A verify still waiting would compare the box with the send before this one.
     transfer_->verifyPending = false;
+    transfer_->verifyAnswerDue = false;
     transfer_->verifyTimer->stop();
     transfer_->sendTime.Start(model::DumpSize);
     transfer_->sendTime.Sample(transfer_->clock.elapsed(), model::HeaderSize);
@@ -220,6 +225,8 @@ void TForm1::RequestSysexDumpClick() {
     // A request in the middle of a paced dump would cut the dump off at the box.
     if (RefusedWhileSending())
         return;
+    // The answer to this request is meant to be loaded, whatever a verify asked before.
+    transfer_->verifyAnswerDue = false;
     const auto request = dump::DumpRequest(deviceID_->value());
     midiOut1_->SysEx(request.data(), static_cast<int>(request.size()));
 }
@@ -246,9 +253,7 @@ void TForm1::ApplyReceiverEffects(const std::vector<dump::ReceiverEffect>& effec
             ShowReceiveCount(effect.text);
             break;
         case Kind::DumpReceived:
-            // The box's answer to a verify is compared, never loaded: where it differs, the
-            // settings sent are the ones the user wants to keep.
-            if (transfer_->verifyPending) {
+            if (transfer_->verifyAnswerDue) {
                 VerifyAnswer(effect.dump);
                 break;
             }
@@ -443,6 +448,7 @@ void TForm1::StartVerify() {
     }
     t.verifySent = pacedSender_->LastSent();
     t.verifyPending = true;
+    t.verifyAnswerDue = true;
     t.verifyHeard = false;
     t.differenceTexts.clear();
     t.differences->setEnabled(false);
@@ -455,13 +461,18 @@ void TForm1::StartVerify() {
 
 void TForm1::VerifyAnswer(const std::vector<std::uint8_t>& dump) {
     Transfer& t = *transfer_;
+    const bool late = !t.verifyPending;
     t.verifyPending = false;
+    t.verifyAnswerDue = false;
     t.verifyTimer->stop();
     const std::vector<dump::FieldDifference> differences =
         dump::DumpDifferences(t.verifySent, dump);
     t.differenceTexts = dump::DifferenceTexts(differences);
     t.differences->setEnabled(!differences.empty());
-    SetStatus(dump::VerifySummary(differences), differences.empty() ? SuccessColor : FailureColor,
+    QString summary = dump::VerifySummary(differences);
+    if (late)
+        summary.replace(0, 7, QStringLiteral("Verify, late answer:"));
+    SetStatus(summary, differences.empty() ? SuccessColor : FailureColor,
               differences.empty() ? QString() : QStringLiteral("Differences ... shows them all"));
     UpdateCancelButton();
 }

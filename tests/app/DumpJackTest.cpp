@@ -239,10 +239,12 @@ TEST_F(DumpJack, AVerifyNamesTheFieldTheBoxChangedAndListsItOnRequest) {
     EXPECT_EQ(dialogs.lists[0].lines, QStringList{"Encoder 3.5 Min: sent 10, box 0"});
 }
 
-TEST_F(DumpJack, AVerifyWithoutAnAnswerSaysSoAndCancelEndsAWaitingOne) {
+TEST_F(DumpJack, AVerifyWithoutAnAnswerSaysSoAndALateAnswerIsComparedNeverLoaded) {
     connectBox();
     ui.toggle("VerifyAfterSend");
-    sendFast();
+    ui.type("PotNumber", "36"); // encoder 3.5
+    ui.type("PotMin", "10");
+    const Bytes sent = sendFast();
     ASSERT_TRUE(boxReceived(4103 + 7));
     EXPECT_TRUE(ui.child<QPushButton>("CancelTransfer")->isEnabled());
     ASSERT_TRUE(statusIs("Verify: no answer from the box within 5 seconds"))
@@ -250,11 +252,30 @@ TEST_F(DumpJack, AVerifyWithoutAnAnswerSaysSoAndCancelEndsAWaitingOne) {
     EXPECT_EQ(ui.statusColor(), QColor(255, 0, 0));
     EXPECT_FALSE(ui.child<QPushButton>("CancelTransfer")->isEnabled());
 
-    // The next verify is cancelled while it waits; an answer after that is an ordinary dump.
+    // The box answers after all, with other settings: they must not replace the ones sent.
+    Bytes late = sent;
+    late[6 + 36 * 4 + 2] = 0;
+    ASSERT_TRUE(box.send(late));
+    ASSERT_TRUE(statusIs("Verify, late answer: the box differs in 1 field: Encoder 3.5 Min: "
+                         "sent 10, box 0"))
+        << ui.text("StatusLabel").toStdString();
+    EXPECT_EQ(form->SettingsImage().Bytes(), sent);
+
+    // The next verify is cancelled while it waits; its answer is still only compared.
     box.clear();
     sendFast();
     ASSERT_TRUE(boxReceived(4103 + 7));
     ASSERT_TRUE(statusIs("Verify: asking the box for its dump ..."));
     ui.click("CancelTransfer");
     EXPECT_EQ(ui.text("StatusLabel"), "Verify cancelled");
+    ASSERT_TRUE(box.send(late));
+    ASSERT_TRUE(statusIs("Verify, late answer: the box differs in 1 field: Encoder 3.5 Min: "
+                         "sent 10, box 0"));
+    EXPECT_EQ(ui.child<QSpinBox>("PotMin")->value(), 10);
+
+    // What answers a request of the user's own is loaded.
+    ui.click("RequestSysexDump");
+    ASSERT_TRUE(box.send(late));
+    ASSERT_TRUE(test::WindowDriver::waitUntil([&] { return form->SettingsImage().Bytes() == late; }));
+    EXPECT_EQ(ui.child<QSpinBox>("PotMin")->value(), 0);
 }
