@@ -124,9 +124,11 @@ void EventEntryPage::ShowDataByte(QLabel* hex, int v) {
 
 void EventEntryPage::FillSpin(QSpinBox* spin, int value, const std::function<void(int)>& refresh) {
     const int shown = std::clamp(value, spin->minimum(), spin->maximum());
-    if (spin->value() != shown)
-        spin->setValue(shown);
-    else
+    const bool changes = spin->value() != shown;
+    // Also when the value stays: the box then drops text typed but not yet entered, which
+    // would otherwise be taken later as a value of the entry shown now.
+    spin->setValue(shown);
+    if (!changes)
         refresh(shown);
 }
 

@@ -259,6 +259,23 @@ TEST_F(MidiInput, PageUpAndDownStepTheEncoderOrButtonWhateverHasTheFocus) {
     EXPECT_EQ(value("ButtNumber"), 62);
 }
 
+TEST_F(MidiInput, TextTypedButNotEnteredIsDroppedWhenAnotherEncoderIsShown) {
+    showPage("PotSettings");
+    auto* min = ui.child<QSpinBox>("PotMin");
+    const Bytes before = image().Bytes();
+    ASSERT_EQ(image().PotMin(0), 0);
+    ASSERT_EQ(image().PotMin(1), 0);
+    min->selectAll();
+    QTest::keyClicks(min, "5"); // no Return: not taken yet
+    QTest::keyClick(min, Qt::Key_PageUp);
+    EXPECT_EQ(value("PotNumber"), 1);
+    EXPECT_EQ(min->text(), "0");
+    // Leaving the field must not write the five into the encoder now shown.
+    QTest::keyClick(min, Qt::Key_Return);
+    ui.child("PotLabel")->setFocus();
+    EXPECT_EQ(image().Bytes(), before);
+}
+
 TEST_F(MidiInput, AFloodTheWindowCannotKeepUpWithIsCutAndCountedOnTheStatusLine) {
     ui.toggle("LearnPot");
     // 3,000 note-ons arrive while the window is busy: 2,048 wait, the rest are dropped.
