@@ -14,6 +14,8 @@
 #include <QLineEdit>
 #include <QScopedValueRollback>
 
+#include <algorithm>
+
 namespace korv::editor {
 
 PotSettingsPage::PotSettingsPage(model::SettingsImage& image, SurfaceKnobs surface, QWidget* parent)
@@ -164,13 +166,15 @@ void PotSettingsPage::PotByte1Change(int v) {
 
 // A range change, by the user or by a fill, re-ranges the knob that plays this encoder's slot
 // in whichever bank the surface shows; the knob then reports its clamped position as a turn.
+// A damaged dump's bound above 127 reaches the knob as 127, as when the surface loads its
+// knobs: a knob never shows a value that cannot be stored or sent.
 void PotSettingsPage::PotMinChange(int v) {
     ShowDataByte(potMinHex_, v);
     const int n = Encoder();
     if (!filling_)
         image_.SetPotMin(n, static_cast<std::uint8_t>(v));
     if (controls::TKnob* knob = surface_.VisibleKnob(n % model::EncodersPerBank))
-        knob->SetMin(image_.PotMin(n));
+        knob->SetMin(std::min<int>(image_.PotMin(n), 127));
 }
 
 void PotSettingsPage::PotMaxChange(int v) {
@@ -179,7 +183,7 @@ void PotSettingsPage::PotMaxChange(int v) {
     if (!filling_)
         image_.SetPotMax(n, static_cast<std::uint8_t>(v));
     if (controls::TKnob* knob = surface_.VisibleKnob(n % model::EncodersPerBank))
-        knob->SetMax(image_.PotMax(n));
+        knob->SetMax(std::min<int>(image_.PotMax(n), 127));
 }
 
 void PotSettingsPage::PotLabelChange(const QString& text) {

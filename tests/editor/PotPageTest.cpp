@@ -188,6 +188,15 @@ TEST_F(PotPageTest, RangeChangesReRangeTheKnobInTheEncodersSlot) {
     EXPECT_EQ(knobs[5]->Max(), 90);
     EXPECT_EQ(knobChanges, (std::vector<KnobChange>{{5, 10, 10, 127}, {5, 10, 10, 90}}));
 
+    // A damaged range (150..250) reaches the knob as 127..127 and stays as stored.
+    image.SetDataByte(0x062, 150);
+    image.SetDataByte(0x063, 250);
+    const Bytes damaged = image.Bytes();
+    type("PotNumber", "24");
+    EXPECT_EQ(image.Bytes(), damaged);
+    EXPECT_EQ(knobs[8]->Min(), 127);
+    EXPECT_EQ(knobs[8]->Max(), 127);
+
     // Encoders 22 and 23 share the range 0..127: the fill between them leaves the knobs alone.
     type("PotNumber", "22");
     knobChanges.clear();
