@@ -160,6 +160,10 @@ std::optional<std::uint32_t> ReadPresetKey(const QString& key) {
 
 QString LabelOfPresetName(const QString& name) {
     const qsizetype separator = name.indexOf(LabelSeparator);
+    // The file reader trims blanks at the end of a line, so "Effect 1: " arrives as
+    // "Effect 1:": its label is the empty text after the ": " that was written.
+    if (separator < 0 && name.endsWith(QLatin1Char(':')))
+        return {};
     const QString text = separator >= 0 ? name.mid(separator + LabelSeparator.size()) : name;
     QString label;
     for (QChar c : text) {
