@@ -6,7 +6,9 @@
 #include "MidiBytes.h"
 #include "PlatformServices.h"
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <mutex>
 
@@ -32,6 +34,19 @@ public:
         for (auto& o : outs_)
             o->reset();
     }
+    // A message lost on the way to one of the services counts, even where another took it.
+    std::uint64_t lost() const override {
+        std::uint64_t n = 0;
+        for (const auto& o : outs_)
+            n += o->lost();
+        return n;
+    }
+    std::uint64_t drain() override {
+        std::uint64_t n = 0;
+        for (auto& o : outs_)
+            n += o->drain();
+        return n;
+    }
 
 private:
     std::vector<std::unique_ptr<MidiOutputConnection>> outs_;
@@ -51,6 +66,8 @@ public:
         if (!isRealTime(s) && owner_ >= 0 && owner_ != source) {
             if (heldCount_ < held_.size())
                 held_[(heldStart_ + heldCount_++) % held_.size()] = {s, a, b};
+            else
+                ++lost_;
             return;
         }
         if (!isRealTime(s) && owner_ == source)
@@ -63,8 +80,11 @@ public:
     void sysExBytes(int source, const std::uint8_t* data, std::size_t length) {
         std::lock_guard l(mutex_);
         heard(source);
-        if (owner_ >= 0 && owner_ != source)
+        if (owner_ >= 0 && owner_ != source) {
+            // Another source's dump is coming in: this message cannot be passed on whole.
+            lost_ += static_cast<std::uint64_t>(std::count(data, data + length, SysExStart));
             return;
+        }
         for (std::size_t i = 0; i < length; ++i) {
             if (data[i] == SysExStart)
                 owner_ = source;
@@ -75,6 +95,10 @@ public:
         if (owner_ < 0)
             releaseHeld();
     }
+
+    // Messages dropped by the merge: a second source's SysEx while another one came in, and
+    // short messages past the held queue's capacity. Any thread.
+    std::uint64_t lost() const { return lost_.load(std::memory_order_relaxed); }
 
 private:
     // The owner of an unfinished SysEx that has sent nothing for the pause loses the merge;
@@ -108,6 +132,7 @@ private:
     std::array<std::array<std::uint8_t, 3>, 256> held_{};
     std::size_t heldStart_ = 0;
     std::size_t heldCount_ = 0;
+    std::atomic<std::uint64_t> lost_{0};
 };
 
 class SourceSink : public MidiInputSink {
@@ -132,6 +157,12 @@ public:
     MergedInput(MidiInputSink& target, std::chrono::milliseconds silence)
         : merge_(target, silence) {}
     ~MergedInput() override { ins_.clear(); } // no delivery after this
+    std::uint64_t lost() const override {
+        std::uint64_t n = merge_.lost();
+        for (const auto& in : ins_)
+            n += in->lost();
+        return n;
+    }
 
     MergeSink merge_;
     std::vector<std::unique_ptr<SourceSink>> sinks_;

@@ -26,6 +26,8 @@ public:
             p_.sent.insert(p_.sent.end(), d, d + n);
             return true;
         }
+        std::uint64_t lost() const override { return p_.lost; }
+        std::uint64_t drain() override { return p_.leftAtClose; }
         FakeProvider& p_;
     };
     struct In : MidiInputConnection {
@@ -59,6 +61,8 @@ public:
     }
 
     bool failing = false;
+    std::uint64_t lost = 0;        // what the service's output could not carry
+    std::uint64_t leftAtClose = 0; // what its close gives up on
     MidiInputSink* sink = nullptr;
     Bytes sent;
 };
@@ -75,7 +79,15 @@ TEST(VirtualPort, OutputReachesEveryServiceAndSurvivesOneMissing) {
     out.Put(0xB0, 1, 2);
     EXPECT_EQ(alsa.sent, (Bytes{0xB0, 1, 2}));
     EXPECT_EQ(jack.sent, (Bytes{0xB0, 1, 2}));
+    // What one service lost or left behind at the close is told for the whole device.
+    alsa.lost = 3;
+    jack.lost = 4;
+    EXPECT_EQ(out.Lost(), 7u);
+    jack.leftAtClose = 2;
     out.SetUsing(false);
+    EXPECT_EQ(out.CloseResult(), CloseLostMessages);
+    EXPECT_EQ(out.Lost(), 9u);
+    alsa.lost = jack.lost = jack.leftAtClose = 0;
 
     jack.failing = true;
     out.SetUsing(true);
@@ -109,7 +121,17 @@ TEST(VirtualPort, MergedInputKeepsADumpWholeWhileTheOtherServiceTalks) {
                                           {0xF0, 0x00, 0x00, 0x7E, 0x45, 0x02, 0xF7},
                                           {0x90, 60, 100},
                                           {0x80, 60, 0}}));
+    EXPECT_EQ(in.Lost(), 1u); // the second dump
+
+    // Short messages past the 256 the merge can hold while a dump comes in are lost, and told.
+    alsa.deliver({0xF0, 0x01});
+    for (int i = 0; i < 260; ++i)
+        jack.deliverShort(0x90, 60, static_cast<std::uint8_t>(i & 0x7F));
+    alsa.deliver({0xF7});
+    EXPECT_EQ(in.Lost(), 5u);
+    EXPECT_EQ(events.size(), 4u + 1 + 256);
     in.SetUsing(false);
+    EXPECT_EQ(in.Lost(), 5u);
     EXPECT_EQ(alsa.sink, nullptr);
     EXPECT_EQ(jack.sink, nullptr);
 }
