@@ -2,6 +2,7 @@
 #include "TForm1.h"
 
 #include "BuildStamp.h"
+#include "MidiHealth.h"
 
 #include "LoopbackService.h"
 #include "RecordingDialogs.h"
@@ -13,6 +14,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QPushButton>
@@ -188,6 +190,39 @@ TEST_F(Form1Test, SendAndRequestFollowTheOpenPorts) {
     EXPECT_EQ(status(), "No MIDI OUT Port Selected");
     EXPECT_FALSE(form->MidiOut1().Using());
     EXPECT_FALSE(child("SlowSendToKorvane")->isEnabled());
+}
+
+TEST_F(Form1Test, MessagesThePortsLoseAreToldInRed) {
+    loopback.addOutput("Out A");
+    start();
+    pick("MIDIOutComboBox", 0);
+    // While a SysEx is open, notes wait; past the 4,096 that can wait, they are lost.
+    const std::uint8_t head[] = {0xF0, 0x00, 0x00, 0x7E, 0x45, 0x02};
+    form->MidiOut1().SysEx(head, 6);
+    for (int i = 0; i < 4096 + 3; ++i)
+        form->MidiOut1().Put(0x90, static_cast<std::uint8_t>(i & 0x7F), 1);
+    const auto statusBecomes = [this](const char* text) {
+        QDeadlineTimer deadline(5000);
+        while (status() != QLatin1String(text) && !deadline.hasExpired())
+            QTest::qWait(20);
+        return status() == QLatin1String(text);
+    };
+    ASSERT_TRUE(statusBecomes("3 MIDI messages could not be sent and were lost")) << status().toStdString();
+    EXPECT_EQ(statusColor(), QColor(255, 0, 0));
+    form->MidiOut1().Put(0x90, 1, 1);
+    EXPECT_TRUE(statusBecomes("1 MIDI message could not be sent and was lost"));
+}
+
+TEST(MidiHealth, SaysEachTroubleOnceInPlainWords) {
+    app::MidiHealth health;
+    EXPECT_EQ(health.Check(0, 0, ""), "");
+    EXPECT_EQ(health.Check(1, 0, ""), "1 incoming MIDI message was lost: the program fell behind");
+    EXPECT_EQ(health.Check(1, 0, ""), "");
+    EXPECT_EQ(health.Check(41, 2, "JACK"), "The JACK server went away: its MIDI ports no longer work");
+    EXPECT_EQ(health.Check(41, 2, "JACK"),
+              "40 incoming MIDI messages were lost: the program fell behind");
+    EXPECT_EQ(health.Check(41, 2, "JACK"), "2 MIDI messages could not be sent and were lost");
+    EXPECT_EQ(health.Check(41, 2, "JACK"), "");
 }
 
 TEST_F(Form1Test, ADeviceThatFailsToOpenStaysClosedAndAnotherCanBePickedAtOnce) {

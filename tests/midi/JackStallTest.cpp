@@ -8,8 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <cstdlib>
+#include <filesystem>
+#include <mutex>
 #include <thread>
+#include <unistd.h>
 
 using namespace korv::midi;
 using korv::test::JackPeer;
@@ -176,6 +180,10 @@ TEST_F(JackStall, TheServerGoingAwayIsTold) {
 
 TEST(JackServerLookup, OnlyARunningServerIsFoundAndNoneMeansNoService) {
     const std::string nobody = "korv-nobody-runs-this";
+    // Any call into libjack makes its database folder in /dev/shm, server or not; a damaged
+    // file there crashes every JACK client. Without a server, none is made.
+    const std::filesystem::path jackDb = "/dev/shm/jack_db-" + std::to_string(getuid());
+    const bool dbBefore = std::filesystem::exists(jackDb);
     EXPECT_FALSE(JackServerRunning(nobody));
     EXPECT_EQ(JackService::connect("probe", nobody), nullptr);
     const char* before = std::getenv("JACK_DEFAULT_SERVER");
@@ -183,6 +191,7 @@ TEST(JackServerLookup, OnlyARunningServerIsFoundAndNoneMeansNoService) {
     setenv("JACK_DEFAULT_SERVER", nobody.c_str(), 1);
     EXPECT_EQ(DefaultJackServerName(), nobody);
     EXPECT_FALSE(makeJackService());
+    EXPECT_EQ(std::filesystem::exists(jackDb), dbBefore);
     unsetenv("JACK_DEFAULT_SERVER");
     EXPECT_EQ(DefaultJackServerName(), "default");
 
@@ -193,4 +202,29 @@ TEST(JackServerLookup, OnlyARunningServerIsFoundAndNoneMeansNoService) {
     EXPECT_FALSE(JackServerRunning(server.name()));
     if (before)
         setenv("JACK_DEFAULT_SERVER", saved.c_str(), 1);
+}
+
+TEST(JackServerCalls, ACallThatDoesNotReturnIsGivenUpOnAtItsLimit) {
+    JackServerCalls calls;
+    std::mutex m;
+    std::condition_variable cv;
+    bool answered = false;
+    // A server that never answers: the call waits until the test lets it go.
+    EXPECT_FALSE(calls.run(
+        [&] {
+            std::unique_lock l(m);
+            cv.wait(l, [&] { return answered; });
+        },
+        std::chrono::milliseconds(50)));
+    EXPECT_TRUE(calls.anyLate());
+    int ran = 0;
+    EXPECT_TRUE(calls.run([&] { ++ran; }, std::chrono::seconds(10)));
+    EXPECT_EQ(ran, 1);
+    {
+        std::lock_guard l(m);
+        answered = true;
+    }
+    cv.notify_all();
+    calls.waitLate();
+    EXPECT_FALSE(calls.anyLate());
 }
