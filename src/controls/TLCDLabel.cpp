@@ -244,7 +244,6 @@ void TLCDLabel::Paint() {
     if (painting_)
         return;
     const QScopedValueRollback guard(painting_, true);
-    ++paintCount_;
 
     LcdGeometry geometry = Geometry();
     if (width() != lastWidth_ || height() != lastHeight_) {

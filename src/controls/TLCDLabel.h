@@ -74,8 +74,6 @@ public:
 
     // The picture last drawn, exactly as it is copied onto the control.
     QImage Picture() const { return picture_; }
-    // How often the picture has been drawn.
-    int PaintCount() const { return paintCount_; }
 
     QSize sizeHint() const override;
 
@@ -124,7 +122,6 @@ private:
     bool painting_ = false;
     bool pressed_ = false;
     QImage picture_;
-    int paintCount_ = 0;
     LcdGlyphCache glyphs_;
 };
 

@@ -1,5 +1,5 @@
 // The LCD control as the control surface and its user see it: cells in the picture, sizes, the
-// border and dot shapes, error boxes, repaints and clicks.
+// border and dot shapes, error boxes and clicks.
 #include "LcdTestSupport.h"
 
 #include <QTest>

@@ -387,7 +387,7 @@ TEST_F(LoopbackPorts, ANewF0StartsTheBufferAfresh) {
     listen(in);
     in.SetUsing(true);
     Bytes unfinished{0xF0, 0x01};
-    unfinished.insert(unfinished.end(), 130, 0x05); // one full buffer raised, two bytes left
+    unfinished.insert(unfinished.end(), 130, 0x05); // one full buffer raised, four bytes left
     loop.inject(0, unfinished);
     loop.inject(0, {0xF0, 0x7E, 0x01, 0xF7});
     loop.flush();
