@@ -71,8 +71,8 @@ QString Unquoted(QString value) {
 
 struct Reading {
     PresetLists lists;
-    // Keys already listed, upper case, per section: a key given twice keeps its first name, the
-    // one a lookup by key would find.
+    // Keys already listed, case-folded as the lookup compares them, per section: a key given
+    // twice keeps its first name, the one a lookup by key would find.
     QSet<QString> seenPots;
     QSet<QString> seenButts;
 };
@@ -92,9 +92,10 @@ int OnEntry(void* user, const char* section, const char* key, const char* value)
         return 1;
     }
     const QString keyText = Decoded(key);
-    if (keyText.isEmpty() || seen->contains(keyText.toUpper()))
+    const QString folded = keyText.toCaseFolded();
+    if (keyText.isEmpty() || seen->contains(folded))
         return 1;
-    seen->insert(keyText.toUpper());
+    seen->insert(folded);
     const QString name = Unquoted(Decoded(value));
     list->keys.append(keyText);
     list->names.append(name.isEmpty() ? UntitledName : name);

@@ -244,6 +244,9 @@ TEST_F(PresetsTest, ABrokenFileLoadsWhatItCan) {
     content += "  B00B007F  =  Expression: Expr  \r\n";
     content += "B00C007F=R\xC3\xA9sonance: R\xC3\xA9s\n"; // UTF-8
     content += "B00D007F=Caf\xE9: Caf\xE9\n";             // an 8-bit code page
+    // Keys equal to a lookup, which ignores letter case, are one key, even where upper case
+    // tells them apart (the Kelvin sign and k) or merges them (sharp s and ss).
+    content += "\xE2\x84\xAA=Kelvin Sign\nk=Small K\n\xC3\x9F=Sharp S\nss=Double S\n";
     loadPresets(content);
 
     const QStringList names = items("PotPresetName");
@@ -258,6 +261,10 @@ TEST_F(PresetsTest, ABrokenFileLoadsWhatItCan) {
     EXPECT_TRUE(names.contains(QString::fromUtf8("R\xC3\xA9sonance: R\xC3\xA9s")));
     EXPECT_TRUE(names.contains(QString::fromUtf8("Caf\xC3\xA9: Caf\xC3\xA9")));
     EXPECT_EQ(editor.Presets().Lists().pots.NameOf("B00B007F"), "Expression: Expr");
+    EXPECT_TRUE(names.contains("Kelvin Sign"));
+    EXPECT_FALSE(names.contains("Small K"));
+    EXPECT_EQ(editor.Presets().Lists().pots.NameOf("k"), "Kelvin Sign");
+    EXPECT_EQ(editor.Presets().Lists().pots.NameOf("ss"), "Double S");
 
     // A label keeps to what the LCD shows.
     type("PotNumber", "12");
