@@ -361,8 +361,19 @@ void TForm1::EnableRequestButton() {
 }
 
 void TForm1::CheckMidiHealth() {
-    const QString trouble =
-        midiHealth_.Check(midiIn1_->Lost(), midiOut1_->Lost(), midiSystem_.goneService());
+    MidiState now;
+    now.inLost = midiIn1_->Lost();
+    now.outLost = midiOut1_->Lost();
+    now.goneService = midiSystem_.goneService();
+    if (midiIn1_->Using()) {
+        now.inLink = midiIn1_->PortLink();
+        now.inName = QString::fromStdString(midiIn1_->DeviceName(midiIn1_->Port()));
+    }
+    if (midiOut1_->Using()) {
+        now.outLink = midiOut1_->PortLink();
+        now.outName = QString::fromStdString(midiOut1_->DeviceName(midiOut1_->Port()));
+    }
+    const QString trouble = midiHealth_.Check(now);
     if (!trouble.isEmpty())
         SetStatus(trouble, FailureColor);
 }

@@ -33,6 +33,8 @@ constexpr std::size_t MaxInEvent = 1 << 16;
 constexpr auto ServerCallLimit = std::chrono::milliseconds(1000);
 constexpr auto CycleSilenceLimit = std::chrono::milliseconds(1000);
 constexpr auto DrainLimit = std::chrono::seconds(2);
+// Longer than the few cycles after which the client's copy of the port graph shows a change.
+constexpr std::int64_t GraphSettleNs = 200'000'000;
 
 std::int64_t nowNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
@@ -313,6 +315,23 @@ struct JackService::Impl {
                std::string(jack_port_type(port)) == JACK_DEFAULT_MIDI_TYPE;
     }
 
+    // How a port of ours stands with `peer` (or, for a virtual port, with anyone). Reads only
+    // the client's copy of the port graph, so it never waits on the server. That copy follows
+    // the server's a cycle later: a connection made at `openedNs` counts as undone only once
+    // that has passed, and a virtual port's only after one was seen.
+    Link linkOf(jack_port_t* port, const std::string& peer, unsigned long peerFlags,
+                std::int64_t openedNs, bool& everConnected) {
+        if (!port || stalled())
+            return Link::Fine;
+        if (!peer.empty() && !otherPortExists(peer, peerFlags))
+            return Link::PeerGone;
+        const bool connected = peer.empty() ? jack_port_connected(port) > 0
+                                            : jack_port_connected_to(port, peer.c_str()) != 0;
+        if (connected || (!peer.empty() && nowNs() - openedNs > GraphSettleNs))
+            everConnected = true;
+        return connected || !everConnected ? Link::Fine : Link::Disconnected;
+    }
+
     std::vector<std::string> otherPorts(unsigned long flags) {
         std::vector<std::string> names;
         if (dead.load(std::memory_order_acquire))
@@ -344,10 +363,16 @@ struct JackService::Impl {
             return s_.outs[slot_].dropped.load(std::memory_order_relaxed);
         }
         std::uint64_t drain() override { return s_.drainOutput(s_.outs[slot_]); }
+        Link link() const override {
+            const OutSlot& o = s_.outs[slot_];
+            return s_.linkOf(o.port.load(), o.target, JackPortIsInput, openedNs_, everConnected_);
+        }
 
     private:
         Impl& s_;
         std::size_t slot_;
+        const std::int64_t openedNs_ = nowNs();
+        mutable bool everConnected_ = false;
     };
 
     class Input : public MidiInputConnection {
@@ -359,10 +384,16 @@ struct JackService::Impl {
         std::uint64_t lost() const override {
             return s_.ins[slot_].dropped.load(std::memory_order_relaxed);
         }
+        Link link() const override {
+            const InSlot& i = s_.ins[slot_];
+            return s_.linkOf(i.port.load(), i.source, JackPortIsOutput, openedNs_, everConnected_);
+        }
 
     private:
         Impl& s_;
         std::size_t slot_;
+        const std::int64_t openedNs_ = nowNs();
+        mutable bool everConnected_ = false;
     };
 
     std::unique_ptr<MidiOutputConnection> openOutputSlot(std::size_t slot,

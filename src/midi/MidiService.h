@@ -10,6 +10,18 @@
 
 namespace korv::midi {
 
+// How an open device stands with the port at the other end, as far as the service can tell.
+enum class Link {
+    Fine,         // connected, or nothing known against it
+    PeerGone,     // the device's port has gone (its program quit or removed it)
+    Disconnected, // the connection was undone by someone else; the device may still be there
+};
+
+// The worse of two links, for a device over several services.
+inline Link WorseLink(Link a, Link b) {
+    return static_cast<int>(a) >= static_cast<int>(b) ? a : b;
+}
+
 // Receives what an open input delivers. Called on the service's own thread, one call at a
 // time, in arrival order; implementations must not block for long and must not allocate.
 class MidiInputSink {
@@ -30,6 +42,8 @@ public:
     // Events that arrived while the program could not take them (a receive queue was full),
     // since the open. Read on the thread that opened the connection.
     virtual std::uint64_t lost() const { return 0; }
+    // Read on the thread that opened the connection; never waits on the service.
+    virtual Link link() const { return Link::Fine; }
 };
 
 // One opened output of a service. Calls may come from several threads; the service
@@ -52,6 +66,8 @@ public:
     // time. Returns the messages thrown away because they could not go out (not counted by
     // lost()).
     virtual std::uint64_t drain() { return 0; }
+    // Read on the thread that opened the connection; never waits on the service.
+    virtual Link link() const { return Link::Fine; }
 };
 
 // Result codes of an open; 0 is success.

@@ -153,6 +153,9 @@ int TMidiIn::CloseResult() const {
 std::uint64_t TMidiIn::Lost() const {
     return d->lostEarlier + (d->connection ? d->connection->lost() : 0);
 }
+Link TMidiIn::PortLink() const {
+    return d->connection ? d->connection->link() : Link::Fine;
+}
 bool TMidiIn::UseShort() const {
     return d->useShort;
 }

@@ -34,6 +34,9 @@ public:
     // Events that arrived while the program could not take them in (it fell behind), since
     // this component was made. Call from the thread that opens and closes the port.
     std::uint64_t Lost() const;
+    // How the open device stands with its port at the other end (Fine while closed). Call from
+    // the thread that opens and closes the port; never waits on the MIDI service.
+    Link PortLink() const;
 
     // Assign while the port is closed.
     ShortEvent OnShort;

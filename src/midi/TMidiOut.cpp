@@ -194,6 +194,10 @@ std::uint64_t TMidiOut::Lost() const {
     std::lock_guard l(d->mutex);
     return d->lostEarlier + (d->connection ? d->connection->lost() : 0);
 }
+Link TMidiOut::PortLink() const {
+    std::lock_guard l(d->mutex);
+    return d->connection ? d->connection->link() : Link::Fine;
+}
 
 void TMidiOut::Put(std::uint8_t status, std::uint8_t first, std::uint8_t second) {
     std::lock_guard l(d->mutex);

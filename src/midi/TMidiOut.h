@@ -33,6 +33,9 @@ public:
     // Messages that never reached the device since this component was made: the send queue
     // was full, the held queue was full, or a close gave up on them.
     std::uint64_t Lost() const;
+    // How the open device stands with its port at the other end (Fine while closed). Call from
+    // the thread that opens and closes the port; never waits on the MIDI service.
+    Link PortLink() const;
 
     // One short message; sends as many bytes as the status implies. Held back while a SysEx
     // is open on this output (a piece went out without F7) and sent right after the piece that

@@ -47,6 +47,12 @@ public:
             n += o->drain();
         return n;
     }
+    Link link() const override {
+        Link l = Link::Fine;
+        for (const auto& o : outs_)
+            l = WorseLink(l, o->link());
+        return l;
+    }
 
 private:
     std::vector<std::unique_ptr<MidiOutputConnection>> outs_;
@@ -162,6 +168,12 @@ public:
         for (const auto& in : ins_)
             n += in->lost();
         return n;
+    }
+    Link link() const override {
+        Link l = Link::Fine;
+        for (const auto& in : ins_)
+            l = WorseLink(l, in->link());
+        return l;
     }
 
     MergeSink merge_;

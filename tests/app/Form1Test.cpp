@@ -215,14 +215,37 @@ TEST_F(Form1Test, MessagesThePortsLoseAreToldInRed) {
 
 TEST(MidiHealth, SaysEachTroubleOnceInPlainWords) {
     app::MidiHealth health;
-    EXPECT_EQ(health.Check(0, 0, ""), "");
-    EXPECT_EQ(health.Check(1, 0, ""), "1 incoming MIDI message was lost: the program fell behind");
-    EXPECT_EQ(health.Check(1, 0, ""), "");
-    EXPECT_EQ(health.Check(41, 2, "JACK"), "The JACK server went away: its MIDI ports no longer work");
-    EXPECT_EQ(health.Check(41, 2, "JACK"),
-              "40 incoming MIDI messages were lost: the program fell behind");
-    EXPECT_EQ(health.Check(41, 2, "JACK"), "2 MIDI messages could not be sent and were lost");
-    EXPECT_EQ(health.Check(41, 2, "JACK"), "");
+    app::MidiState now;
+    EXPECT_EQ(health.Check(now), "");
+    now.inLost = 1;
+    EXPECT_EQ(health.Check(now), "1 incoming MIDI message was lost: the program fell behind");
+    EXPECT_EQ(health.Check(now), "");
+    now.inLost = 41;
+    now.outLost = 2;
+    now.goneService = "JACK";
+    EXPECT_EQ(health.Check(now), "The JACK server went away: its MIDI ports no longer work");
+    EXPECT_EQ(health.Check(now), "40 incoming MIDI messages were lost: the program fell behind");
+    EXPECT_EQ(health.Check(now), "2 MIDI messages could not be sent and were lost");
+    EXPECT_EQ(health.Check(now), "");
+
+    now.outName = "box:in";
+    now.outLink = midi::Link::Disconnected;
+    EXPECT_EQ(health.Check(now), "The MIDI OUT port \"box:in\" was disconnected by another "
+                                 "program: pick it again to reconnect");
+    EXPECT_EQ(health.Check(now), "");
+    now.outLink = midi::Link::PeerGone;
+    now.inName = "Virtual Korvanette";
+    now.inLink = midi::Link::Disconnected;
+    EXPECT_EQ(health.Check(now),
+              "The MIDI OUT port \"box:in\" has gone: pick it again once it is back, or pick another");
+    EXPECT_EQ(health.Check(now), "Nothing is connected to the MIDI IN port \"Virtual Korvanette\" any more");
+    EXPECT_EQ(health.Check(now), "");
+    // Told again only after the port was fine in between.
+    now.outLink = midi::Link::Fine;
+    EXPECT_EQ(health.Check(now), "");
+    now.outLink = midi::Link::PeerGone;
+    EXPECT_EQ(health.Check(now),
+              "The MIDI OUT port \"box:in\" has gone: pick it again once it is back, or pick another");
 }
 
 TEST_F(Form1Test, ADeviceThatFailsToOpenStaysClosedAndAnotherCanBePickedAtOnce) {
