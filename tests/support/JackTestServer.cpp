@@ -278,6 +278,10 @@ bool JackPeer::connect(const std::string& source, const std::string& destination
     return r == 0 || r == EEXIST;
 }
 
+bool JackPeer::disconnect(const std::string& source, const std::string& destination) {
+    return jack_disconnect(client_, source.c_str(), destination.c_str()) == 0;
+}
+
 bool JackPeer::waitPort(const std::string& port, std::chrono::milliseconds timeout) const {
     return pollUntil(timeout, [&] { return jack_port_by_name(client_, port.c_str()) != nullptr; });
 }

@@ -81,6 +81,7 @@ public:
     // All MIDI ports of the server with the given flags (JackPortIsInput/JackPortIsOutput).
     std::vector<std::string> midiPorts(unsigned long flags) const;
     bool connect(const std::string& source, const std::string& destination);
+    bool disconnect(const std::string& source, const std::string& destination);
     // Waits until `port` has at least one connection, or until `a` is connected to `b`.
     bool waitConnected(const std::string& port,
                        std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
