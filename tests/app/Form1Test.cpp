@@ -30,9 +30,21 @@
 
 #include <stdexcept>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 using namespace korv;
 
 namespace {
+
+// While one lives, LeakSanitizer leaves out what is allocated.
+struct QtOwnLeaksIgnored {
+#if defined(__SANITIZE_ADDRESS__)
+    QtOwnLeaksIgnored() { __lsan_disable(); }
+    ~QtOwnLeaksIgnored() { __lsan_enable(); }
+#endif
+};
 
 // Takes the addresses the program hands to the desktop instead of opening a browser.
 class UrlCatcher : public QObject {
@@ -469,7 +481,11 @@ TEST_F(Form1Test, AnExceptionInAClickHandlerIsShownAndTheWindowGoesOn) {
     auto* hints = child<QPushButton>("HintsButton");
     QObject::connect(hints, &QPushButton::clicked, form.get(),
                      [] { throw std::runtime_error("The help text cannot be shown."); });
-    QTest::mouseClick(hints, Qt::LeftButton);
+    {
+        // Qt does not free the state of the mouse event that the exception unwinds through.
+        QtOwnLeaksIgnored ignored;
+        QTest::mouseClick(hints, Qt::LeftButton);
+    }
     EXPECT_EQ(dialogs.errors, QStringList{"The help text cannot be shown."});
     auto* pages = child<QTabWidget>("PageControl1");
     EXPECT_EQ(pages->currentWidget()->objectName(), "HelpTabSheet");

@@ -202,37 +202,43 @@ TEST_F(LcdLabel, PixelWidthAndHeightFollowThePixelSizeUnlessCustom) {
 }
 
 struct Refusal {
-    void (TLCDLabel::*write)(int);
-    int (TLCDLabel::*read)() const;
+    void (*write)(TLCDLabel&, int);
+    int (*read)(const TLCDLabel&);
     int value;
     const char* message;
 };
 
+// Plain functions rather than member pointers: GCC's undefined-behaviour checks misread calls
+// through member function pointers.
+#define KORV_PROPERTY(Set, Get)                                                                 \
+    [](TLCDLabel& l, int v) { l.Set(v); }, [](const TLCDLabel& l) { return l.Get(); }
+
 TEST_F(LcdLabel, RefusedWritesShowTheirMessageAndKeepTheOldValue) {
     const Refusal refusals[] = {
-        {&TLCDLabel::SetPixelSpacing, &TLCDLabel::PixelSpacing, -1,
+        {KORV_PROPERTY(SetPixelSpacing, PixelSpacing), -1,
          "Pixel spacing can't be less than zero!"},
-        {&TLCDLabel::SetCharSpacing, &TLCDLabel::CharSpacing, -1,
+        {KORV_PROPERTY(SetCharSpacing, CharSpacing), -1,
          "Character spacing can't be less than zero!"},
-        {&TLCDLabel::SetLineSpacing, &TLCDLabel::LineSpacing, -5,
+        {KORV_PROPERTY(SetLineSpacing, LineSpacing), -5,
          "Line spacing can't be less than zero!"},
-        {&TLCDLabel::SetBorderSpace, &TLCDLabel::BorderSpace, -1,
+        {KORV_PROPERTY(SetBorderSpace, BorderSpace), -1,
          "Border spacing can't be less than zero!"},
-        {&TLCDLabel::SetTextLines, &TLCDLabel::TextLines, 0, "Display needs at least on line!"},
-        {&TLCDLabel::SetNoOfChars, &TLCDLabel::NoOfChars, -3,
+        {KORV_PROPERTY(SetTextLines, TextLines), 0, "Display needs at least on line!"},
+        {KORV_PROPERTY(SetNoOfChars, NoOfChars), -3,
          "Display needs at least one character!"},
-        {&TLCDLabel::SetPixelWidth, &TLCDLabel::PixelWidth, 0,
+        {KORV_PROPERTY(SetPixelWidth, PixelWidth), 0,
          "Display pixel width must be 1 or greater!"},
-        {&TLCDLabel::SetPixelHeight, &TLCDLabel::PixelHeight, -1,
+        {KORV_PROPERTY(SetPixelHeight, PixelHeight), -1,
          "Display pixel height must be 1 or greate!"},
     };
+#undef KORV_PROPERTY
     lcd->SetPixelSize(TPixelSize::pixCustom);
     for (const Refusal& refusal : refusals) {
         recorder.errors.clear();
-        const int before = (lcd->*refusal.read)();
+        const int before = refusal.read(*lcd);
         const QSize size = lcd->size();
-        (lcd->*refusal.write)(refusal.value);
-        EXPECT_EQ((lcd->*refusal.read)(), before) << refusal.message;
+        refusal.write(*lcd, refusal.value);
+        EXPECT_EQ(refusal.read(*lcd), before) << refusal.message;
         EXPECT_EQ(recorder.errors, QStringList{QString::fromLatin1(refusal.message)});
         EXPECT_EQ(lcd->size(), size) << refusal.message;
     }
