@@ -47,6 +47,16 @@ TEST_F(BoxPageTest, LoadingTheDefaultImageShowsItsBoxSettings) {
     EXPECT_EQ(ledBoxes(), 0x07E0u);
     type("LEDPattern_Nr", "3");
     EXPECT_EQ(ledBoxes(), 0x0400u);
+
+    // Every box shows its own flag.
+    image.SetFlag(model::BoxFlag::SnapShotAtPowerOn, true);
+    image.SetFlag(model::BoxFlag::AutoSnapshot, false);
+    image.SetFlag(model::BoxFlag::MidiLeds, true);
+    load();
+    EXPECT_TRUE(checked("SnapShotAtPowerOn"));
+    EXPECT_FALSE(checked("AutoSnapshot"));
+    EXPECT_TRUE(checked("MIDILeds"));
+    EXPECT_FALSE(checked("SendPCOnBankChange"));
 }
 
 TEST_F(BoxPageTest, MergerModeSetsBothBitsAtOnceAndKeepsTheOthers) {

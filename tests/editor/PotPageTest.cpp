@@ -68,6 +68,7 @@ TEST_F(PotPageTest, ALabelIsStoredWithItsEndMarkAndBecomesTheKnobHint) {
         EXPECT_EQ(data(0x831 + i), expected[i]) << "byte " << i + 1;
     EXPECT_EQ(data(0x830), 0x62) << "the label mode stays";
     EXPECT_EQ(knobs[3]->toolTip(), "Abc");
+    EXPECT_EQ(knobs[3]->accessibleDescription(), "Abc");
     EXPECT_EQ(knobs[2]->toolTip(), "");
 
     // Cleared: no hint; the entry is one end mark and fourteen spaces.

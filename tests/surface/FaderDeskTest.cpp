@@ -147,6 +147,7 @@ TEST_F(FaderDeskTest, RefreshLoadsTheKnobsOfTheCurrentBankAndSendsFortyEightEven
         EXPECT_EQ(knob(k)->PositionLabel()->text(), "0 ");
     }
     EXPECT_EQ(knob(0)->toolTip(), "CC #  0        ");
+    EXPECT_EQ(knob(0)->accessibleDescription(), "CC #  0        "); // for screen readers
     EXPECT_EQ(caption(), "  Initialized       Virtual        Korvanette     korvanettesim ");
 
     for (int k = 0; k < 16; ++k) {
@@ -469,6 +470,8 @@ TEST_F(FaderDeskTest, TheDesignTimeLcdsAndTheNamesOfEveryControl) {
     EXPECT_EQ(korv::surface::Tag(lcd), -10);
     EXPECT_EQ(korv::surface::Tag(desk.Label1()), -1);
     EXPECT_EQ(desk.Label1()->pos(), QPoint(0, 0));
+    EXPECT_EQ(desk.Label1()->text(), "Hint: Right-Click To Edit Faders");
+    EXPECT_EQ(desk.Label1()->accessibleName(), "Hint: Right-Click To Edit Faders");
 
     QFrame* panel = desk.LCDPanel();
     EXPECT_EQ(panel->objectName(), "LCDPanel");
@@ -480,7 +483,7 @@ TEST_F(FaderDeskTest, TheDesignTimeLcdsAndTheNamesOfEveryControl) {
         QLabel* line = desk.LCDLine(n);
         EXPECT_EQ(line->objectName(), QString("LCDLine%1").arg(n));
         EXPECT_EQ(line->accessibleName(), QString("LCD line %1").arg(n + 1));
-        EXPECT_EQ(line->pos(), QPoint(9, 8 + 16 * n));
+        EXPECT_EQ(line->geometry(), QRect(9, 8 + 16 * n, 135, 16));
         EXPECT_EQ(line->font().pixelSize(), 12);
         EXPECT_TRUE(line->font().fixedPitch());
     }
