@@ -11,6 +11,7 @@
 #include <mutex>
 #include <poll.h>
 #include <thread>
+#include <unistd.h>
 
 namespace korv::midi {
 
@@ -398,7 +399,15 @@ std::unique_ptr<MidiOutputConnection> AlsaService::openVirtualOutput(int& error)
     return d->openOutputSlot(0, nullptr, error);
 }
 
+bool AlsaSequencerPresent() {
+    // The sequencer is the kernel's /dev/snd/seq, or the device that loads its module on first
+    // use. Without either, alsa-lib would read its whole configuration only to fail.
+    return ::access("/dev/snd/seq", F_OK) == 0 || ::access("/dev/aloadSEQ", F_OK) == 0;
+}
+
 PlatformService makeAlsaService() {
+    if (!AlsaSequencerPresent())
+        return {};
     auto alsa = AlsaService::open();
     if (!alsa)
         return {};

@@ -27,8 +27,11 @@ struct PlatformService {
     explicit operator bool() const { return service != nullptr; }
 };
 
-// Each returns an empty result when its service is not available on this machine.
+// Each returns an empty result when its service is not available on this machine; without the
+// service's device or server, its library is not called at all.
 PlatformService makeAlsaService();
+// True when this machine has an ALSA sequencer device to open.
+bool AlsaSequencerPresent();
 PlatformService makeJackService();
 
 // One input and one output device named "Virtual Korvanette": output goes to the virtual
