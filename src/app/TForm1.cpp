@@ -86,10 +86,10 @@ template <typename W> W* labelled(W* widget, const char* name, QLabel* caption, 
 } // namespace
 
 TForm1::TForm1(midi::MidiSystem& midiSystem, QWidget* parent)
+    : TForm1([&midiSystem]() -> midi::MidiSystem& { return midiSystem; }, parent) {}
+
+TForm1::TForm1(const MidiSystemSource& midiSystem, QWidget* parent)
     : QMainWindow(parent)
-    , midiSystem_(midiSystem)
-    , midiIn1_(std::make_unique<midi::TMidiIn>(midiSystem))
-    , midiOut1_(std::make_unique<midi::TMidiOut>(midiSystem))
     , sysexTimer_(std::make_unique<midi::TTempoTimer>()) {
     setObjectName(QStringLiteral("Form1"));
 
@@ -139,7 +139,7 @@ TForm1::TForm1(midi::MidiSystem& midiSystem, QWidget* parent)
     connect(midiHealthTimer, &QTimer::timeout, this, &TForm1::CheckMidiHealth);
     midiHealthTimer->start(500);
 
-    FormCreate();
+    FormCreate(midiSystem);
     SetUpDumpExchange();
 
     faderDesk_ = std::make_unique<surface::TFaderDesk>(settingsImage_, *midiOut1_);
@@ -256,7 +256,7 @@ void TForm1::BuildFilePage(QWidget* page) {
     page->setMinimumSize(600, 400);
 }
 
-void TForm1::FormCreate() {
+void TForm1::FormCreate(const MidiSystemSource& midiSystem) {
     emulatedBox_->setCurrentIndex(3);
     testReleaseLabel_->setText(ReleaseText + BuildDate() + QStringLiteral(" : ") + BuildTime());
     testReleaseLabel_->setAccessibleName(testReleaseLabel_->text());
@@ -270,6 +270,11 @@ void TForm1::FormCreate() {
     pages_->setCurrentWidget(fileSheet_);
 
     editor_->LoadPresets(FindPresetsFile());
+
+    // The port components take the device lists once, now.
+    midiSystem_ = &midiSystem();
+    midiIn1_ = std::make_unique<midi::TMidiIn>(*midiSystem_);
+    midiOut1_ = std::make_unique<midi::TMidiOut>(*midiSystem_);
 
     const auto fill = [](QComboBox* box, int count, auto nameOf) {
         box->clear();
@@ -364,7 +369,7 @@ void TForm1::CheckMidiHealth() {
     MidiState now;
     now.inLost = midiIn1_->Lost();
     now.outLost = midiOut1_->Lost();
-    now.goneService = midiSystem_.goneService();
+    now.goneService = midiSystem_->goneService();
     if (midiIn1_->Using()) {
         now.inLink = midiIn1_->PortLink();
         now.inName = QString::fromStdString(midiIn1_->DeviceName(midiIn1_->Port()));

@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -50,6 +51,10 @@ class TForm1 : public QMainWindow {
 public:
     // Runs the whole start-up (FormCreate); both ports are closed afterwards.
     explicit TForm1(midi::MidiSystem& midiSystem, QWidget* parent = nullptr);
+    // The same, asking for the MIDI system only when the port lists are filled: the MIDI
+    // services may still be opening (a JACK server takes its time) while the pages are built.
+    using MidiSystemSource = std::function<midi::MidiSystem&()>;
+    explicit TForm1(const MidiSystemSource& midiSystem, QWidget* parent = nullptr);
     ~TForm1() override;
 
     model::SettingsImage& SettingsImage() { return settingsImage_; }
@@ -75,7 +80,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void FormCreate();
+    void FormCreate(const MidiSystemSource& midiSystem);
     void BuildFilePage(QWidget* page);
     // `details` shows when the pointer rests on the status line.
     void SetStatus(const QString& text, const QColor& color, const QString& details = {});
@@ -138,7 +143,7 @@ private:
     bool EscapeCancelsTransfer(QObject* watched, QEvent* event);
 
     model::SettingsImage settingsImage_;
-    midi::MidiSystem& midiSystem_;
+    midi::MidiSystem* midiSystem_ = nullptr;
     MidiHealth midiHealth_;
     std::unique_ptr<midi::TMidiIn> midiIn1_;
     std::unique_ptr<midi::TMidiOut> midiOut1_;

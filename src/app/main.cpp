@@ -28,18 +28,25 @@ int main(int argc, char** argv) {
     }
 
     // Opening the MIDI services waits for the JACK server's answer; that runs on a worker thread
-    // while Qt connects to the display and builds the application, and is joined before the
-    // window needs the port lists.
-    auto midiOpening =
-        std::async(std::launch::async, [] { return korv::midi::MidiSystem::createDefault(); });
+    // while Qt connects to the display and the window builds its pages, and is joined when the
+    // window fills its port lists. The first port list of a new JACK client takes a while too,
+    // so it is taken there as well.
+    auto midiOpening = std::async(std::launch::async, [] {
+        auto system = korv::midi::MidiSystem::createDefault();
+        (void)system->inputs();
+        return system;
+    });
     app::KorvApplication application(argc, argv);
     // Qt has taken its own options (-platform, -style...); anything left over is refused.
     if (const auto answer =
             app::AnswerCommandLine(application.arguments(), QCoreApplication::applicationDirPath()))
         return app::Print(*answer);
     try {
-        const auto midi = midiOpening.get();
-        app::TForm1 form(*midi);
+        std::unique_ptr<korv::midi::MidiSystem> midi;
+        app::TForm1 form([&]() -> korv::midi::MidiSystem& {
+            midi = midiOpening.get();
+            return *midi;
+        });
         form.show();
         return application.exec();
     } catch (const std::exception& e) {

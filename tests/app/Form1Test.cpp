@@ -483,7 +483,7 @@ TEST_F(Form1Test, AnExceptionInAClickHandlerIsShownAndTheWindowGoesOn) {
                      [] { throw std::runtime_error("The help text cannot be shown."); });
     {
         // Qt does not free the state of the mouse event that the exception unwinds through.
-        QtOwnLeaksIgnored ignored;
+        [[maybe_unused]] QtOwnLeaksIgnored ignored;
         QTest::mouseClick(hints, Qt::LeftButton);
     }
     EXPECT_EQ(dialogs.errors, QStringList{"The help text cannot be shown."});
