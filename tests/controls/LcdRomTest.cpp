@@ -95,5 +95,26 @@ TEST(LcdRom, TheAsciiSetIsTheRomWithBackslashAndTilde) {
     EXPECT_NE(rowsOf(ascii, 0x7E), rom.at(0x7E)) << "a tilde, not the arrow";
 }
 
+// The glyphs that do not come from the ROM are compared with their drawings in the reference
+// folder: the bar levels and blanks of the LCD set, and our own fonts.
+TEST(LcdDesigns, EveryGlyphIsAsDrawnInItsReferenceFile) {
+    const struct {
+        TDotMatrix kind;
+        const char* file;
+        std::size_t glyphs;
+    } designs[] = {{TDotMatrix::Hitachi, "lcd_bars.txt", 64},
+                   {TDotMatrix::mat5x8, "designed_mat5x8.txt", 95},
+                   {TDotMatrix::mat7x9, "designed_mat7x9.txt", 95},
+                   {TDotMatrix::mat9x12, "designed_mat9x12.txt", 95},
+                   {TDotMatrix::dos5x7, "designed_dos5x7.txt", 256}};
+    for (const auto& design : designs) {
+        const auto drawn = readRom(design.file);
+        ASSERT_EQ(drawn.size(), design.glyphs) << design.file;
+        const LcdCharacterGenerator generator = generatorFor(design.kind);
+        for (const auto& [code, rows] : drawn)
+            EXPECT_EQ(rowsOf(generator, code), rows) << design.file << " code " << std::hex << code;
+    }
+}
+
 } // namespace
 } // namespace korv::controls
