@@ -321,6 +321,7 @@ void JackPeer::drain() {
         e.frame = h.frame;
         e.cycle = h.cycle;
         e.receivedNs = h.receivedNs;
+        receivedBytes_ += h.size;
         events_.push_back(std::move(e));
     }
 }
@@ -343,16 +344,14 @@ std::vector<std::uint8_t> JackPeer::receivedBytes() {
 std::size_t JackPeer::receivedCount() {
     std::lock_guard l(mutex_);
     drain();
-    std::size_t n = 0;
-    for (const auto& e : events_)
-        n += e.bytes.size();
-    return n;
+    return receivedBytes_;
 }
 
 void JackPeer::clear() {
     std::lock_guard l(mutex_);
     drain();
     events_.clear();
+    receivedBytes_ = 0;
 }
 
 bool JackPeer::waitForBytes(std::size_t count, std::chrono::milliseconds timeout) {

@@ -119,6 +119,7 @@ private:
     std::atomic<std::uint64_t> dropped_{0};
     std::mutex mutex_; // events_, tx writer
     std::vector<Event> events_;
+    std::size_t receivedBytes_ = 0; // of events_, kept so that polling the count stays cheap
 };
 
 } // namespace korv::test
