@@ -10,7 +10,7 @@ KORV_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth
     librsvg2-bin
-    dpkg-dev file desktop-file-utils appstream lintian
+    dpkg-dev file desktop-file-utils appstream lintian strace
 )
 
 korv_install_packages() {

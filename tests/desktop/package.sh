@@ -53,6 +53,17 @@ expect_eq "unpacked --presets-file status" "$status" 0
 expect_eq "unpacked --presets-file" "$out" "$tmp/unpacked/usr/share/korvanettesim/korvttpresets.ini"
 run_program "$program" --version
 expect_eq "unpacked --version" "$out" "korvanettesim $version"
+# With its windows, headless: it keeps running until stopped, and the presets it reads are the
+# ones in the package's data folder (no user folder or installed copy to find instead).
+mkdir -p "$tmp/home" "$tmp/nowhere"
+HOME=$tmp/home XDG_DATA_HOME=$tmp/home XDG_DATA_DIRS=$tmp/nowhere QT_QPA_PLATFORM=offscreen \
+    JACK_NO_START_SERVER=1 timeout -s INT 3 strace -f -qq -e trace=openat -o "$tmp/opened.log" \
+    "$program" >"$tmp/windowed.log" 2>&1
+windowed_status=$?
+expect_eq "unpacked program still running after 3 s" "$windowed_status" 124
+presets_read=$(grep -c "\"$tmp/unpacked/usr/share/korvanettesim/korvttpresets.ini\", O_RDONLY[^=]*= [0-9]" \
+    "$tmp/opened.log")
+expect_eq "unpacked program read its packaged presets" "$presets_read" 1
 
 # Errors fail the check; warnings are shown for the record.
 lintian --allow-root --info "$deb" >"$tmp/lintian.log" 2>&1
