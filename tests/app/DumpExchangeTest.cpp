@@ -96,6 +96,9 @@ protected:
 
 TEST_F(DumpExchange, StoreRewritesHeaderAndSwitchesEvenWhenTheDialogIsCancelled) {
     ui.type("DeviceID", "3");
+    ASSERT_EQ(image()[6 + 0x693], 0x00);
+    ui.toggle("MIDILeds"); // a switch of the Box Config page: in the image only once saved
+    ASSERT_EQ(image()[6 + 0x693], 0x00);
     ui.click("StoreSysex");
     ASSERT_EQ(dialogs.saveDialogs.size(), 1u);
     const auto& asked = dialogs.saveDialogs[0];
@@ -110,6 +113,7 @@ TEST_F(DumpExchange, StoreRewritesHeaderAndSwitchesEvenWhenTheDialogIsCancelled)
     EXPECT_EQ(after[5], 0x32);
     EXPECT_EQ(after[6 + 0x690], 0x47);
     EXPECT_EQ(after[6 + 0x691], 0x11);
+    EXPECT_EQ(after[6 + 0x693], 0x02); // MIDI Leds
     EXPECT_EQ(ui.text("StatusLabel"), "No MIDI Out Port Selected");
 }
 
