@@ -64,8 +64,11 @@ TEST(DumpWarnings, HeaderEndAndTopBitsAreToldInPlainWords) {
     EXPECT_EQ(warnings(high, 4103),
               QStringList{"byte 19 has its top bit set: sent to a box, it would end the dump "
                           "there"});
-    high[4101] = 0xFF;
     high[2000] = 0x80;
+    EXPECT_EQ(warnings(high, 4103),
+              QStringList{"2 bytes have their top bit set, the first is byte 19: sent to a box, "
+                          "the dump would end there"});
+    high[4101] = 0xFF;
     EXPECT_EQ(warnings(high, 4103),
               QStringList{"3 bytes have their top bit set, the first is byte 19: sent to a box, "
                           "the dump would end there"});
@@ -84,6 +87,7 @@ TEST(TimeLeft, TextsInMinutesAndHours) {
     EXPECT_EQ(dump::TimeLeftText(60), "1:00 left");
     EXPECT_EQ(dump::TimeLeftText(725), "12:05 left");
     EXPECT_EQ(dump::TimeLeftText(3599), "59:59 left");
+    EXPECT_EQ(dump::TimeLeftText(3600), "1:00:00 left");
     EXPECT_EQ(dump::TimeLeftText(3723), "1:02:03 left");
 }
 
@@ -228,6 +232,11 @@ TEST(DumpDifferences, ALabelThatDiffersOnlyAfterItsEndIsADataByte) {
     Bytes box = sent.Bytes();
     box[6 + 0x800 + 10] = 'x'; // after the 0x00 that ends "Lead"
     EXPECT_EQ(differences(sent.Bytes(), box), QStringList{"Data byte 0x80A: sent 20, box 78"});
+    // Its first letter is the label's own.
+    box = sent.Bytes();
+    box[6 + 0x801] = 'B';
+    EXPECT_EQ(differences(sent.Bytes(), box),
+              QStringList{"Encoder 1.1 Label: sent \"Lead\", box \"Bead\""});
 }
 
 TEST(DumpDifferences, TheVerifySummaryNamesTheFirstTwoAndCountsTheRest) {
