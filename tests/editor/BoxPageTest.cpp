@@ -172,8 +172,9 @@ TEST_F(BoxPageTest, AnLedBoxChangesOnlyItsOwnBit) {
     click("LEDPattern_CB1");
     EXPECT_EQ(data(0x4FE), 0x41);
 
-    // Leaving and coming back shows the step as stored.
+    // Leaving and coming back shows the step as stored, the sixteenth box too.
     type("LEDPattern_Entry", "1");
+    EXPECT_EQ(ledBoxes(), 0x003Fu);
     type("LEDPattern_Entry", "32");
     EXPECT_EQ(ledBoxes(), 0xC641u);
 }

@@ -214,6 +214,8 @@ TEST_F(PagesTest, LayoutFitsTheDefaultSizeWithCheckBoxesInAColumn) {
     EXPECT_GT(at("PotNumber").x(), at("PotBank").x());
     EXPECT_EQ(at("PotPresetNameLabel").x(), at("PotBankLabel").x());
     EXPECT_GT(at("PotPresetNameLabel").y(), at("PotBankLabel").y());
+    EXPECT_EQ(at("PotPresetName").x(), at("PotBank").x());
+    EXPECT_EQ(control<QLabel>("PotByte0HEX")->alignment(), Qt::AlignCenter);
     // The three check boxes stand in a column at the right of the fields, "Learn Enc" on top.
     EXPECT_GT(at("LearnPot").x(), at("PotByte0HEX").x());
     EXPECT_EQ(at("vMotPots").x(), at("LearnPot").x());

@@ -72,6 +72,10 @@ TEST_F(PresetsTest, ListsTheNamesOfBothSectionsInFileOrder) {
                            "Effect Control 1:", "Six Digits: Shifted", "Not Hexadecimal: Odd One",
                            "Mixer: Volume 1 Again"}));
     EXPECT_EQ(editor.Presets().Lists().pots.keys.first(), "b007007f");
+    // Read again, the lists replace what the selectors held.
+    loadPresets(SampleFile);
+    EXPECT_EQ(items("ButtPresetName").size(), 2);
+    EXPECT_EQ(items("PotPresetName").size(), 7);
 }
 
 TEST_F(PresetsTest, TheSelectorNamesTheEntryIgnoringLetterCaseOrSaysUnknown) {
@@ -119,6 +123,10 @@ TEST_F(PresetsTest, PickingAnEncoderPresetWritesItsBytesAndLabelAndKeepsItsName)
     EXPECT_EQ(image.LabelText(20), "Pan");
     EXPECT_EQ(shown("PotPresetName"), "Pan (CC 10): Pan");
     EXPECT_EQ(namesWhileWriting, QStringList(4, "Pan (CC 10): Pan"));
+    // Once applied, a byte typed by hand is looked up again.
+    type("PotMax", "100");
+    EXPECT_EQ(shown("PotPresetName"), "Unknown");
+    type("PotMax", "127");
 
     // Bytes equal to the entry change only the label.
     image.SetLabelText(20, "Xyzw");
