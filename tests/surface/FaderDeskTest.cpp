@@ -312,6 +312,10 @@ TEST_F(FaderDeskTest, SetLcdLineKeepsEveryLineInItsRowBeforeTheFirstBuild) {
     desk.SetLcdLine(2, std::string_view("cut\0here", 8));
     EXPECT_EQ(line(1), "a much longer li");
     EXPECT_EQ(caption(), std::string(16, ' ') + "a much longer licut" + std::string(29, ' '));
+    // There are four lines, 0 to 3.
+    desk.SetLcdLine(4, "no fifth line");
+    desk.SetLcdLine(-1, "nor one before");
+    EXPECT_EQ(caption(), std::string(16, ' ') + "a much longer licut" + std::string(29, ' '));
 }
 
 TEST_F(FaderDeskTest, RightClicksHandEncoderAndButtonIdsToTheEditor) {
