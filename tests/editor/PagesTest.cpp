@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QSpinBox>
 
+#include <memory>
+
 namespace korv::test {
 namespace {
 
@@ -275,6 +277,30 @@ TEST_F(PagesTest, NothingOverlapsAndEveryCaptionStandsBesideItsControl) {
             EXPECT_TRUE(beside || above) << label->objectName().toStdString();
         }
     }
+}
+
+// The pages belong to their parent and may outlive the editor that links the learn boxes.
+TEST(SettingsEditorLifetime, PagesThatOutliveTheEditorNoLongerLinkTheLearnBoxes) {
+    model::SettingsImage image;
+    QWidget parent;
+    editor::SurfaceKnobs hidden;
+    hidden.IsVisible = [] { return false; };
+    hidden.KnobInSlot = [](int) -> controls::TKnob* { return nullptr; };
+    auto linker = std::make_unique<editor::SettingsEditor>(image, hidden, &parent);
+    QCheckBox* learnPot = linker->PotPage().LearnPot();
+    QCheckBox* learnButt = linker->ButtPage().LearnButt();
+    learnPot->click();
+    learnButt->click();
+    ASSERT_FALSE(learnPot->isChecked()); // linked while the editor lives
+    linker.reset();
+
+    learnPot->click();
+    learnButt->click();
+    learnButt->click();
+    EXPECT_TRUE(learnPot->isChecked());
+    learnPot->click();
+    learnPot->click();
+    EXPECT_TRUE(learnButt->isChecked());
 }
 
 } // namespace

@@ -245,6 +245,15 @@ TEST_F(PresetsTest, AMissingFileOrSectionLeavesTheSelectorsEmpty) {
     EXPECT_EQ(control<QComboBox>("ButtPresetName")->count(), 0);
 }
 
+TEST_F(PresetsTest, TheLongestLineThatFitsKeepsTheLineAfterIt) {
+    // 198 characters and the newline fill the reader's 200-byte line exactly.
+    const QByteArray name = "Fits: " + QByteArray(183, 'y');
+    QByteArray content = "[POTPRESETS]\nB0010080=" + name + "\nB0020080=Next: Next\n";
+    ASSERT_EQ(content.indexOf("\nB002") - content.indexOf("B001"), 198);
+    loadPresets(content);
+    EXPECT_EQ(items("PotPresetName"), (QStringList{QString::fromLatin1(name), "Next: Next"}));
+}
+
 TEST_F(PresetsTest, ABrokenFileLoadsWhatItCan) {
     QByteArray content = "[POTPRESETS]\n";
     // A line far longer than a line may be: its name is cut, and the "=" deep inside it
