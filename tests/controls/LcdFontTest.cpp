@@ -47,6 +47,18 @@ TEST(LcdFontFile, ReadsDotsWithZeroAsLit) {
     EXPECT_FALSE(font->isLit('A', 2, 0));
 }
 
+TEST(LcdFontFile, CodesMayRunFrom0To255) {
+    std::vector<std::uint8_t> dots(256, 1);
+    dots[0] = 0;
+    dots[255] = 0;
+    std::string error;
+    const std::optional<LcdFont> font = LcdFontFile::parse(fontBytes(1, 1, 0, 255, dots), error);
+    ASSERT_TRUE(font) << error;
+    EXPECT_TRUE(font->isLit(0, 0, 0));
+    EXPECT_FALSE(font->isLit(254, 0, 0));
+    EXPECT_TRUE(font->isLit(255, 0, 0));
+}
+
 TEST(LcdFontFile, RefusesBrokenHeadersAndShortFiles) {
     const std::vector<std::uint8_t> glyph(6, 1);
     const struct {
