@@ -259,6 +259,10 @@ TEST_F(DumpExchange, TheTextExportWritesWhatThePagesShow) {
     ui.toggle("MIDILeds");
     ui.toggle("DisableMenuNavigation");
     ui.toggle("LEDPattern_CB16");
+    ui.toggle("SnapShotAtPowerOn");
+    ui.toggle("AutoSnapshot");
+    ui.toggle("SendPCOnBankChange");
+    ui.toggle("ReceivePCForBankChange");
     ASSERT_TRUE(ui.child<QCheckBox>("DisableMenuNavigation")->isChecked());
     auto* label = ui.child<QLineEdit>("PotLabel");
     label->selectAll();
@@ -272,6 +276,10 @@ TEST_F(DumpExchange, TheTextExportWritesWhatThePagesShow) {
     EXPECT_TRUE(text.contains("[MIDI_LEDS]\r\n enabled\r\n"));
     EXPECT_TRUE(text.contains("[LC_EMULATION_ID]\r\n   7F\r\n"));
     EXPECT_TRUE(text.contains("[NAVIGATION_BUTTONS]\r\n   disabled\r\n"));
+    EXPECT_TRUE(text.contains("[SNAPSHOT_AT_POWERON]\r\n   enabled\r\n"));
+    EXPECT_TRUE(text.contains("[AUTO_SNAPSHOT]\r\n   disabled\r\n"));
+    EXPECT_TRUE(text.contains("[SEND_PC_ON_BANKCHANGE]\r\n   enabled\r\n"));
+    EXPECT_TRUE(text.contains("[RECEIVE_PC_FOR_BANKCHANGE]\r\n   enabled\r\n"));
     EXPECT_TRUE(text.contains("\r\n   1.1  = B0 00 [00-7F]   ENC_MODE_ABSOLUTE&NORMAL   "
                               "LED_PATTERN_0   \"  Lead\" DEC|\r\n"));
     EXPECT_TRUE(text.contains("\r\n   0.00 = 1000000000000001\r\n"));
