@@ -441,6 +441,9 @@ TEST_F(Form1Test, TheFilePageCaptionsAndRanges) {
         {"Label28", "Sysex Send Speed Tuning :"},
         {"Label29", "bytes / sec (approx)"},
         {"HintsButton", "About/Hints ..."},
+        {"CancelTransfer", "Cancel"},
+        {"VerifyAfterSend", "Verify after send"},
+        {"VerifyDifferences", "Differences ..."},
     };
     for (const auto& c : captions)
         EXPECT_EQ(child(c.name)->property("text").toString(), c.text) << c.name;
